@@ -51,7 +51,8 @@ public:
     struct Shared {
         std::shared_ptr<javax::microedition::lcdui::Image> screenImage;
         std::shared_ptr<javax::microedition::lcdui::Graphics> screenGraphics;
-        std::atomic<std::shared_ptr<javax::microedition::lcdui::Canvas>> currentCanvas;
+        // Set by every Canvas constructor, cleared when that canvas goes away.
+        std::atomic<javax::microedition::lcdui::Canvas*> currentCanvas{nullptr};
         std::atomic<std::shared_ptr<java::lang::Runnable>> serialCall;
         std::atomic<bool> fullScreen{true};
         std::atomic<bool> midletRunning{false};
@@ -102,7 +103,9 @@ public:
     static void traceFirstUse(const char* className);
 
     // Reads a resource: working directory first, then the resource space.
-    static std::vector<std::uint8_t> readResource(const std::string& name);
+    // Null when the file exists but cannot be read; raises
+    // java::io::IOException when the name is found nowhere.
+    static std::optional<std::vector<std::uint8_t>> readResource(const std::string& name);
     static std::optional<std::vector<std::uint8_t>> readFileFromWorkingDir(const std::string& name);
     // The folder the program's data lives in (where the executable is).
     static const std::string& resourceDir();
@@ -112,6 +115,7 @@ public:
     struct Placement {
         int x = 0, y = 0, scale = 1;
     };
+    // Offsets are from the window's outer corner (insets included).
     Placement placement() const;
     platform::Window* window() const { return window_.get(); }
 
@@ -155,7 +159,10 @@ private:
 
     std::atomic<int> paintPending_{PaintIdle};
     std::atomic<bool> windowRebuildPending_{false};
+    std::atomic<bool> closing_{false};
     std::atomic<int> placementX_{0}, placementY_{0}, placementScale_{1};
+    platform::Insets insets_;
+    bool defaultTitleShown_ = false;
     std::int64_t lastFrameTime_ = 0;
     std::vector<std::uint32_t> zoomRowBuffer_;   // the zoom-2 buffer
     std::vector<std::uint32_t> viewBuffer_;      // the zoomed picture

@@ -25,6 +25,9 @@ public:
     // when called on the event thread. Rethrows what the task threw.
     void invokeAndWait(Task task);
     bool isEventThread() const;
+    // Makes the calling thread the event thread before run() starts, so that
+    // start-up work done there counts as done on it.
+    void attachCurrentThread() { thread_ = std::this_thread::get_id(); }
 
     // Runs the loop on the calling thread until quit(); returns its status.
     int run(const Pump& pump);

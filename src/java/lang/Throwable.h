@@ -45,7 +45,9 @@ void printStackTrace(const std::exception& e, std::ostream& out);
 // Declares an exception class with its profile name.
 #define TARVOKIN_EXCEPTION(Name, Base, ProfileName)                           \
     class Name : public Base {                                                \
+        using TarvokinBase = Base;                                            \
+                                                                              \
     public:                                                                   \
-        using Base::Base;                                                     \
+        using TarvokinBase::TarvokinBase;                                     \
         const char* className() const override { return ProfileName; }       \
     }

@@ -1,0 +1,573 @@
+#include "TarvokinEmu/Emulator.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "TarvokinEmu/MIDletRegistry.h"
+#include "java/lang/Exceptions.h"
+#include "javax/microedition/lcdui/Canvas.h"
+#include "javax/microedition/lcdui/Graphics.h"
+#include "javax/microedition/lcdui/Image.h"
+#include "javax/microedition/midlet/MIDlet.h"
+#include "javax/microedition/rms/RecordStore.h"
+#include "platform/Clock.h"
+#include "platform/Console.h"
+
+namespace TarvokinEmu {
+
+using javax::microedition::lcdui::Canvas;
+using javax::microedition::lcdui::Image;
+using javax::microedition::rms::RecordStore;
+using platform::Console;
+
+namespace {
+
+Emulator::Config configStore;
+Emulator::Shared sharedStore;
+std::atomic<Emulator*> instance{nullptr};
+
+std::mutex& firstUseMutex() {
+    static std::mutex m;
+    return m;
+}
+std::set<std::string>& firstUseNames() {
+    static std::set<std::string> names;
+    return names;
+}
+
+std::mutex& resourceDirMutex() {
+    static std::mutex m;
+    return m;
+}
+std::string& resourceDirValue() {
+    static std::string dir;
+    return dir;
+}
+
+const char* const kSettingsStore = "emu_settings";
+// How long renderFrame waits for the window to show a frame before giving up
+// on it; only reached when the window stops painting without saying so.
+constexpr auto kPresentTimeout = std::chrono::milliseconds(250);
+
+std::vector<std::uint32_t> copyPixels(Image& image) {
+    const std::size_t count = static_cast<std::size_t>(image.getWidth()) * image.getHeight();
+    std::vector<std::uint32_t> argb(count, 0u);
+    if (const std::uint32_t* pixels = image.pixelBuffer()) std::copy(pixels, pixels + count, argb.begin());
+    return argb;
+}
+
+}  // namespace
+
+Emulator::Config& Emulator::config() { return configStore; }
+Emulator::Shared& Emulator::shared() { return sharedStore; }
+
+void Emulator::resetClassState() {
+    configStore = Config{};
+    Shared& s = sharedStore;
+    s.screenImage.reset();
+    s.screenGraphics.reset();
+    s.currentCanvas = nullptr;
+    s.serialCall.store(std::shared_ptr<java::lang::Runnable>());
+    s.fullScreen = true;
+    s.midletRunning = false;
+    s.exitRequested = false;
+    s.framePainting = false;
+    s.fullScreenSwitching = false;
+    s.lastWindowEventTime = 0;
+    s.gameThread = std::thread::id{};
+    std::lock_guard lock(firstUseMutex());
+    firstUseNames().clear();
+}
+
+const std::vector<platform::DisplayMode>& Emulator::preferredDisplayModes() {
+    static const std::vector<platform::DisplayMode> modes = {
+        {800, 600, 32, 0}, {800, 600, 16, 0}, {800, 600, 8, 0}};
+    return modes;
+}
+
+Emulator::Emulator() {
+    Config& c = config();
+    c.pcKeyboard = true;
+    c.debugOutput = false;
+    c.keymapName = "Generic";
+    c.maxFps = -1;
+    instance = this;
+}
+
+Emulator::~Emulator() {
+    if (supervisor_.joinable()) supervisor_.detach();
+    Emulator* self = this;
+    instance.compare_exchange_strong(self, nullptr);
+}
+
+Emulator* Emulator::getInstance() { return instance.load(); }
+
+// --- tracing --------------------------------------------------------------
+
+void Emulator::trace(const std::string& message) {
+    if (shared().midletRunning && config().debugOutput) Console::println("[EMU " + message + "]");
+}
+
+void Emulator::traceClassOpened(const std::string& className) { trace("class Opened: " + className); }
+
+void Emulator::traceFirstUse(const char* className) {
+    {
+        std::lock_guard lock(firstUseMutex());
+        if (!firstUseNames().insert(className).second) return;
+    }
+    traceClassOpened(className);
+}
+
+// --- resources ------------------------------------------------------------
+
+const std::string& Emulator::resourceDir() {
+    std::lock_guard lock(resourceDirMutex());
+    std::string& dir = resourceDirValue();
+    if (dir.empty()) {
+        std::error_code ec;
+        auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+        dir = ec ? std::string(".") : exe.parent_path().string();
+    }
+    return dir;
+}
+
+void Emulator::setResourceDir(std::string dir) {
+    std::lock_guard lock(resourceDirMutex());
+    resourceDirValue() = std::move(dir);
+}
+
+std::optional<std::vector<std::uint8_t>> Emulator::readFileFromWorkingDir(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    char chunk[1024];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::vector<std::uint8_t>> Emulator::readResource(const std::string& name) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(name, ec)) {
+        auto bytes = readFileFromWorkingDir(name);
+        if (!bytes) Console::println("Error leyendo: " + name);
+        return bytes;
+    }
+    std::filesystem::path inSpace = std::filesystem::path(resourceDir()) / name;
+    if (!name.empty() && std::filesystem::is_regular_file(inSpace, ec)) {
+        std::ifstream in(inSpace, std::ios::binary);
+        std::vector<std::uint8_t> bytes;
+        char chunk[1024];
+        while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+            bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+        if (!in.eof() || in.bad()) Console::errln("Error getting resource " + name + " from jar.");
+        return bytes;
+    }
+    throw java::io::IOException("Couldn't find file " + name + " from filesystem or classpath.");
+}
+
+// --- screen and window ----------------------------------------------------
+
+void Emulator::createScreen() {
+    const Config& c = config();
+    trace("createImage(" + std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight) + ")");
+    auto image = Image::createImage(c.screenWidth, c.screenHeight);
+    auto graphics = image->getGraphics();
+    graphics->setClip(0, 0, c.screenWidth, c.screenHeight);
+    graphics->setColor(0xFFFFFF);
+    graphics->fillRect(0, 0, c.screenWidth, c.screenHeight);
+    shared().screenImage = image;
+    shared().screenGraphics = graphics;
+    loadFullScreenSetting();
+}
+
+void Emulator::loadFullScreenSetting() {
+    bool full = true;
+    try {
+        auto store = RecordStore::openRecordStore(kSettingsStore, false);
+        if (store->getNumRecords() >= 1) {
+            auto record = store->getRecord(1);
+            // An empty record reads as "no byte", which counts as missing.
+            full = record.empty() || record[0] == 1;
+        }
+        store->closeRecordStore();
+    } catch (const std::exception&) {
+        full = true;
+    }
+    shared().fullScreen = full;
+}
+
+void Emulator::saveFullScreenSetting() {
+    try {
+        auto store = RecordStore::openRecordStore(kSettingsStore, true);
+        std::vector<std::uint8_t> byte{static_cast<std::uint8_t>(shared().fullScreen ? 1 : 0)};
+        if (store->getNumRecords() >= 1)
+            store->setRecord(1, byte, 0, 1);
+        else
+            store->addRecord(byte, 0, 1);
+        store->closeRecordStore();
+    } catch (const std::exception&) {
+        // A setting that cannot be saved only costs the next start its choice.
+    }
+}
+
+void Emulator::setupWindow(bool fullScreenRequested) {
+    Config& c = config();
+    placementX_ = 0;
+    placementY_ = 0;
+    if (!c.pcKeyboard) shared().fullScreen = fullScreenRequested;
+
+    if (!window_) {
+        window_ = platform::WindowSystem::current().createWindow();
+        window_->setListener(this);
+        invisibleCursor_ = window_->createCursor(std::vector<std::uint32_t>(16 * 16, 0u), 16, 16, 0, 0);
+        defaultCursor_ = window_->defaultCursor();
+        Console::println("[TarvokinEmu.Emulator] <- listeners []");
+    }
+
+    if (gameTitle_)
+        window_->setTitle(*gameTitle_);
+    else
+        window_->setTitle(titlePrefix_ + std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight));
+
+    if (shared().fullScreen) {
+        c.zoom = 1;
+        window_->dispose();
+        window_->setDecorated(false);
+        window_->show();
+        savedDisplayMode_ = window_->currentDisplayMode();
+        const platform::DisplayMode* chosen = nullptr;
+        std::vector<platform::DisplayMode> available;
+        if (window_->displayChangeSupported()) available = window_->displayModes();
+        for (const auto& wanted : preferredDisplayModes()) {
+            auto it = std::find_if(available.begin(), available.end(), [&](const platform::DisplayMode& m) {
+                return m.width == wanted.width && m.height == wanted.height && m.bitDepth == wanted.bitDepth;
+            });
+            if (it != available.end()) {
+                chosen = &*it;
+                break;
+            }
+        }
+        window_->enterFullScreen(chosen);
+        insets_ = {};
+        updatePlacement();
+        paintPending_ = PaintPending;
+    } else {
+        window_->dispose();
+        if (window_->isFullScreen()) window_->leaveFullScreen();
+        window_->setDecorated(true);
+        resizeWindow();
+    }
+}
+
+void Emulator::resizeWindow() {
+    std::lock_guard hold(frameMutex_);
+    const Config& c = config();
+    window_->hide();
+    platform::Insets in = window_->insets();
+    int width = c.screenWidth * c.zoom + in.left + in.right;
+    int height = c.screenHeight * c.zoom + in.top + in.bottom;
+    window_->setOuterSize(width, height);
+    platform::Size screen = window_->screenSize();
+    window_->setLocation((screen.width - width) / 2, (screen.height - height) / 2);
+    insets_ = in;
+    placementX_ = in.left;
+    placementY_ = in.top;
+    placementScale_ = c.zoom;
+    paintPending_ = PaintPending;
+    window_->show();
+}
+
+void Emulator::updatePlacement() {
+    // Full screen: the largest whole scale that fits, centred on black, so a
+    // display without an 800 x 600 mode does not show the game in a corner.
+    const Config& c = config();
+    platform::Size client = window_->clientSize();
+    int scale = std::max(1, std::min(client.width / c.screenWidth, client.height / c.screenHeight));
+    placementScale_ = scale;
+    placementX_ = (client.width - c.screenWidth * scale) / 2;
+    placementY_ = (client.height - c.screenHeight * scale) / 2;
+}
+
+Emulator::Placement Emulator::placement() const {
+    return Placement{placementX_.load(), placementY_.load(), placementScale_.load()};
+}
+
+// --- the MIDlet supervisor ------------------------------------------------
+
+void Emulator::startMidlet(const std::string& className) {
+    midletClassName_ = className;
+    supervisor_ = std::thread([this] { run(); });
+}
+
+void Emulator::joinSupervisor() {
+    if (supervisor_.joinable()) supervisor_.join();
+}
+
+void Emulator::exitProcess(int status) { platform::WindowSystem::current().exitProcess(status); }
+
+void Emulator::run() {
+    for (const char* line : {" ", " ", "Starting MIDlet", "---------------"}) Console::println(line);
+    Console::println("Launching class: " + midletClassName_);
+
+    Shared& s = shared();
+    platform::Clock& clock = platform::Clock::current();
+    try {
+        auto midlet = MIDletRegistry::create(midletClassName_);
+        midlet->startApp();
+        s.midletRunning = true;
+        if (Canvas* canvas = s.currentCanvas.load()) canvas->showNotify();
+    } catch (const java::lang::ClassNotFoundException& e) {
+        trace("Class not found: " + midletClassName_);
+        java::lang::printStackTrace(e);
+        exitProcess(-2);
+        return;
+    } catch (const std::exception& e) {
+        trace("Error opening Class: " + midletClassName_);
+        java::lang::printStackTrace(e);
+        exitProcess(-3);
+        return;
+    }
+
+    s.exitRequested = false;
+    while (true) {
+        try {
+            if (windowRebuildPending_) rebuildWindow();
+            if (s.serialCall.load() && !s.framePainting) {
+                clock.sleepMillis(1);
+                if (auto call = s.serialCall.exchange(nullptr)) call->run();
+            }
+        } catch (const std::exception& e) {
+            java::lang::printStackTrace(e);
+            Console::println("error..........");
+            windowRebuildPending_ = false;
+        }
+        clock.sleepMillis(1);
+        if (s.exitRequested) break;
+    }
+
+    s.serialCall.store(std::shared_ptr<java::lang::Runnable>());
+    for (const char* line : {" ", "---------------", "MIDlet Stopped!", "===============", " "}) Console::println(line);
+    exitProcess(0);
+    s.midletRunning = false;
+}
+
+void Emulator::requestFullScreen(bool on) {
+    if (on == shared().fullScreen.load() || windowRebuildPending_) return;
+    shared().fullScreen = on;
+    shared().fullScreenSwitching = true;
+    windowRebuildPending_ = true;
+}
+
+bool Emulator::isFullScreen() { return shared().fullScreen; }
+
+void Emulator::rebuildWindow() {
+    try {
+        platform::WindowSystem::current().events().invokeAndWait([this] {
+            setupWindow(shared().fullScreen);
+            if (!shared().fullScreen) {
+                setWindowTitle(gameTitle_);
+                if (!gameIcon_.empty()) window_->setIcon(gameIcon_, gameIconWidth_, gameIconHeight_);
+            }
+            saveFullScreenSetting();
+        });
+    } catch (const std::exception& e) {
+        java::lang::printStackTrace(e);
+    }
+    windowRebuildPending_ = false;
+}
+
+// --- frames ---------------------------------------------------------------
+
+void Emulator::renderFrame() {
+    Shared& s = shared();
+    const Config& c = config();
+    s.gameThread = std::this_thread::get_id();
+
+    Canvas* canvas = s.currentCanvas.load();
+    if (s.screenGraphics && canvas) {
+        s.framePainting = true;
+        {
+            std::lock_guard hold(frameMutex_);
+            s.screenGraphics->setClip(0, 0, c.screenWidth, c.screenHeight);
+            try {
+                canvas->paint(*s.screenGraphics);
+            } catch (const std::exception& e) {
+                trace("*** Render Exception ***");
+                java::lang::printStackTrace(e);
+            }
+        }
+        if (window_) {
+            paintPending_ = PaintPending;
+            window_->requestRepaint();
+            auto start = std::chrono::steady_clock::now();
+            while (paintPending_.load() != PaintIdle) {
+                // A window that cannot paint (minimised, hidden, gone) would
+                // otherwise hold the game forever.
+                if (!window_->canPaint() || std::chrono::steady_clock::now() - start > kPresentTimeout) {
+                    int expected = PaintPending;
+                    if (paintPending_.compare_exchange_strong(expected, PaintIdle)) break;
+                }
+                std::this_thread::yield();
+            }
+        }
+    }
+    s.framePainting = false;
+
+    if (!gameTitle_ && !defaultTitleShown_ && window_) {
+        window_->setTitle("Tidepool Dash");
+        defaultTitleShown_ = true;
+    }
+
+    if (c.maxFps > 0) {
+        platform::Clock& clock = platform::Clock::current();
+        if (lastFrameTime_ == 0) {
+            lastFrameTime_ = clock.nowMillis();
+        } else {
+            std::int64_t delay = 1000 / c.maxFps - (clock.nowMillis() - lastFrameTime_);
+            if (delay > 0) clock.sleepMillis(delay);
+        }
+        lastFrameTime_ = clock.nowMillis();
+    }
+}
+
+void Emulator::zoomExact2(const std::uint32_t* src, int w, int h, std::vector<std::uint32_t>& rowBuffer,
+                          std::uint32_t* dst) {
+    const std::size_t width = static_cast<std::size_t>(w);
+    rowBuffer.resize(width * 2 * h);
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t* row = src + width * y;
+        std::copy(row, row + width, rowBuffer.begin() + width * (2 * y));
+        std::copy(row, row + width, rowBuffer.begin() + width * (2 * y + 1));
+    }
+    for (int y = 0; y < 2 * h; ++y) {
+        const std::uint32_t* row = rowBuffer.data() + width * y;
+        std::uint32_t* out = dst + width * 2 * y;
+        for (std::size_t x = 0; x < width; ++x) out[2 * x] = out[2 * x + 1] = row[x];
+    }
+}
+
+void Emulator::zoomNearest(const std::uint32_t* src, int w, int h, int zoom, std::uint32_t* dst) {
+    const std::size_t outW = static_cast<std::size_t>(w) * zoom;
+    for (int y = 0; y < h * zoom; ++y) {
+        const std::uint32_t* row = src + static_cast<std::size_t>(w) * (y / zoom);
+        std::uint32_t* out = dst + outW * y;
+        for (std::size_t x = 0; x < outW; ++x) out[x] = row[x / zoom];
+    }
+}
+
+void Emulator::paintView() {
+    int expected = PaintPending;
+    if (!paintPending_.compare_exchange_strong(expected, PaintInProgress)) return;
+    const Config& c = config();
+    if (!c.openGl && window_) {
+        Placement at = placement();
+        const int x = at.x - insets_.left, y = at.y - insets_.top, k = at.scale;
+        const int w = c.screenWidth, h = c.screenHeight;
+        const std::size_t outPixels = static_cast<std::size_t>(w) * k * h * k;
+        auto image = shared().screenImage;
+        const std::uint32_t* pixels = image ? image->pixelBuffer() : nullptr;
+        if (!pixels) {
+            viewBuffer_.assign(outPixels, 0xFFFFFFFFu);
+            window_->present(viewBuffer_.data(), w * k, h * k, x, y);
+        } else if (k == 1) {
+            window_->present(pixels, w, h, x, y);
+        } else {
+            viewBuffer_.resize(outPixels);
+            if (k == 2)
+                zoomExact2(pixels, w, h, zoomRowBuffer_, viewBuffer_.data());
+            else
+                zoomNearest(pixels, w, h, k, viewBuffer_.data());
+            window_->present(viewBuffer_.data(), w * k, h * k, x, y);
+        }
+    }
+    paintPending_ = PaintIdle;
+}
+
+// --- window events --------------------------------------------------------
+
+void Emulator::destroyMidlet() {
+    if (auto midlet = javax::microedition::midlet::MIDlet::current()) {
+        try {
+            midlet->destroyApp(true);
+        } catch (...) {
+        }
+    }
+}
+
+void Emulator::windowClosing() {
+    // The close button and the quit request that follows it are one close.
+    if (closing_.exchange(true)) return;
+    shared().exitRequested = true;
+    destroyMidlet();
+    exitProcess(0);
+}
+
+void Emulator::windowEvent(int id) {
+    Shared& s = shared();
+    platform::Clock& clock = platform::Clock::current();
+    std::int64_t now = clock.nowMillis();
+    std::int64_t previous = s.lastWindowEventTime.exchange(now);
+    if (!s.midletRunning || now - previous <= 50) return;
+
+    switch (id) {
+    case platform::WindowIconified:
+    case platform::WindowDeactivated:
+    case platform::WindowLostFocus:
+        if (!s.fullScreenSwitching) {
+            clock.sleepMillis(50);
+            clock.sleepMillis(10);
+            if (Canvas* canvas = s.currentCanvas.load()) canvas->hideNotify();
+        }
+        break;
+    case platform::WindowDeiconified:
+    case platform::WindowActivated:
+    case platform::WindowGainedFocus:
+        s.fullScreenSwitching = false;
+        if (Canvas* canvas = s.currentCanvas.load()) canvas->showNotify();
+        break;
+    default:
+        break;
+    }
+}
+
+void Emulator::keyEvent(const platform::KeyEvent&) {}
+
+void Emulator::mouseEvent(const platform::MouseEvent&) {}
+
+// --- game services --------------------------------------------------------
+
+void Emulator::setWindowTitle(const std::optional<std::string>& text) {
+    gameTitle_ = text;
+    if (window_ && text) window_->setTitle(*text);
+}
+
+void Emulator::setWindowIcon(const std::shared_ptr<Image>& image) {
+    if (!image) return;
+    gameIcon_ = copyPixels(*image);
+    gameIconWidth_ = image->getWidth();
+    gameIconHeight_ = image->getHeight();
+    if (window_) window_->setIcon(gameIcon_, gameIconWidth_, gameIconHeight_);
+}
+
+void Emulator::setCursorImage(const std::shared_ptr<Image>& image, int hotX, int hotY) {
+    if (!image || !window_) return;
+    gameCursor_ = window_->createCursor(copyPixels(*image), image->getWidth(), image->getHeight(), hotX, hotY);
+    window_->setCursor(gameCursor_);
+}
+
+void Emulator::showCursor(bool visible) {
+    if (!window_) return;
+    if (visible && !cursorShown_) {
+        window_->setCursor(gameCursor_ ? gameCursor_ : defaultCursor_);
+        cursorShown_ = true;
+    } else if (!visible && cursorShown_) {
+        window_->setCursor(invisibleCursor_);
+        cursorShown_ = false;
+    }
+}
+
+}  // namespace TarvokinEmu

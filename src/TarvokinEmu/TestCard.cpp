@@ -1,0 +1,101 @@
+#include "TarvokinEmu/TestCard.h"
+
+#include <algorithm>
+#include <string>
+
+#include "TarvokinEmu/MIDletRegistry.h"
+#include "javax/microedition/lcdui/Display.h"
+#include "javax/microedition/lcdui/Graphics.h"
+#include "platform/Console.h"
+
+namespace TarvokinEmu {
+
+using javax::microedition::lcdui::Display;
+using javax::microedition::lcdui::Graphics;
+using platform::Console;
+
+void TestCard::registerClass() {
+    MIDletRegistry::registerClass(kClassName, [] { return std::make_shared<TestCard>(); });
+}
+
+void TestCard::startApp() {
+    Console::println("startApp");
+    view_ = std::make_shared<View>();
+    std::weak_ptr<View> view = view_;
+    auto display = Display::getDisplay(this);
+    // The frame step re-queues itself, as a game's frame loop does.
+    auto step = std::make_shared<std::shared_ptr<java::lang::Runnable>>();
+    *step = java::lang::Runnable::of([view, display, step] {
+        if (auto v = view.lock()) {
+            v->step();
+            display->callSerially(*step);
+        }
+    });
+    display->callSerially(*step);
+}
+
+void TestCard::pauseApp() { Console::println("pauseApp"); }
+
+void TestCard::destroyApp(bool unconditional) {
+    Console::println(std::string("destroyApp ") + (unconditional ? "true" : "false"));
+}
+
+void TestCard::View::showNotify() { Console::println("showNotify"); }
+
+void TestCard::View::hideNotify() { Console::println("hideNotify"); }
+
+void TestCard::View::step() {
+    frame_++;
+    repaint();
+}
+
+void TestCard::View::paint(Graphics& g) {
+    const int w = getWidth(), h = getHeight();
+    // Sea-blue ground with warm bars: every channel and both extremes show.
+    static const int bars[] = {0xFFFFFF, 0xFFD23F, 0x3FC1C9, 0x5BD96A, 0xF25F9A, 0xF28C28, 0x1B4F9C, 0x000000};
+    g.setColor(0x0E3A5C);
+    g.fillRect(0, 0, w, h);
+    const int barH = h / 2;
+    for (int i = 0; i < 8; ++i) {
+        g.setColor(bars[i]);
+        g.fillRect(i * w / 8, 0, (i + 1) * w / 8 - i * w / 8, barH);
+    }
+    // A one-pixel grid every 20 pixels below the bars shows scaling faults.
+    g.setColor(0x7FB8E0);
+    for (int x = 0; x < w; x += 20) g.fillRect(x, barH, 1, h - barH);
+    for (int y = barH; y < h; y += 20) g.fillRect(0, y, w, 1);
+    // Corner markers: each must be fully visible.
+    g.setColor(0xF28C28);
+    g.fillRect(0, 0, 8, 8);
+    g.fillRect(w - 8, 0, 8, 8);
+    g.fillRect(0, h - 8, 8, 8);
+    g.fillRect(w - 8, h - 8, 8, 8);
+
+    const int digitH = std::max(5, h / 12);
+    g.setColor(0xFFFFFF);
+    drawSegmentNumber(g, 12, barH + 12, digitH, w);
+    drawSegmentNumber(g, 12, barH + 24 + digitH, digitH, h);
+    g.setColor(0xFFD23F);
+    drawSegmentNumber(g, 12, barH + 36 + 2 * digitH, digitH, frame_);
+}
+
+void drawSegmentNumber(Graphics& g, int x, int y, int digitHeight, long value) {
+    // Segments a..g as (x, y, w, h) in a 4 x 7 cell.
+    static const int seg[7][4] = {{1, 0, 2, 1}, {3, 1, 1, 2}, {3, 4, 1, 2}, {1, 6, 2, 1},
+                                  {0, 4, 1, 2}, {0, 1, 1, 2}, {1, 3, 2, 1}};
+    static const int digits[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+    const int unit = std::max(1, digitHeight / 7);
+    std::string text = std::to_string(value);
+    for (char ch : text) {
+        if (ch >= '0' && ch <= '9') {
+            int mask = digits[ch - '0'];
+            for (int s = 0; s < 7; ++s)
+                if (mask & (1 << s)) g.fillRect(x + seg[s][0] * unit, y + seg[s][1] * unit, seg[s][2] * unit, seg[s][3] * unit);
+        } else {
+            g.fillRect(x, y + 3 * unit, 3 * unit, unit);
+        }
+        x += 5 * unit;
+    }
+}
+
+}  // namespace TarvokinEmu

@@ -1,0 +1,17 @@
+#include "javax/microedition/lcdui/game/GameCanvas.h"
+
+#include "TarvokinEmu/Emulator.h"
+
+namespace javax::microedition::lcdui::game {
+
+GameCanvas::GameCanvas(bool) {
+    TarvokinEmu::Emulator::traceFirstUse("javax.microedition.lcdui.Game.GameCanvas");
+}
+
+std::shared_ptr<Graphics> GameCanvas::getGraphics() { return TarvokinEmu::Emulator::shared().screenGraphics; }
+
+void GameCanvas::flushGraphics() { repaint(); }
+
+void GameCanvas::flushGraphics(int, int, int, int) { repaint(); }
+
+}  // namespace javax::microedition::lcdui::game
