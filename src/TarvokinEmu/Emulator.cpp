@@ -316,8 +316,8 @@ void Emulator::run() {
     Shared& s = shared();
     platform::Clock& clock = platform::Clock::current();
     try {
-        auto midlet = MIDletRegistry::create(midletClassName_);
-        midlet->startApp();
+        midlet_ = MIDletRegistry::create(midletClassName_);
+        midlet_->startApp();
         s.midletRunning = true;
         if (Canvas* canvas = s.currentCanvas.load()) canvas->showNotify();
     } catch (const java::lang::ClassNotFoundException& e) {

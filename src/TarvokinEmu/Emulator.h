@@ -22,6 +22,10 @@ class Graphics;
 class Image;
 }  // namespace javax::microedition::lcdui
 
+namespace javax::microedition::midlet {
+class MIDlet;
+}
+
 namespace TarvokinEmu {
 
 class Emulator final : public platform::WindowListener {
@@ -149,6 +153,8 @@ private:
 
     std::unique_ptr<platform::Window> window_;
     std::string midletClassName_;
+    // The running application; the supervisor owns it for the process's life.
+    std::shared_ptr<javax::microedition::midlet::MIDlet> midlet_;
     std::string titlePrefix_ = "TarvokinEmu ";
     std::optional<std::string> gameTitle_;
     std::vector<std::uint32_t> gameIcon_;

@@ -194,6 +194,15 @@ void SdlWindow::enterFullScreen(const DisplayMode* mode) {
             }
         }
     }
+    if (flags == SDL_WINDOW_FULLSCREEN_DESKTOP) {
+        // Without a window manager the desktop full-screen request changes
+        // nothing, so cover the display by hand as well.
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(displayIndex(), &bounds) == 0) {
+            SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+            SDL_SetWindowSize(window_, bounds.w, bounds.h);
+        }
+    }
     if (SDL_SetWindowFullscreen(window_, flags) != 0 && flags == SDL_WINDOW_FULLSCREEN)
         SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
     fullScreen_ = true;

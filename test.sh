@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the plain build, the whole suite again under
+# AddressSanitizer + UndefinedBehaviorSanitizer, and the concurrency tests
+# under ThreadSanitizer.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cd "$here"
+jobs=${JOBS:-2}
+
+scripts/install-deps.sh
+
+run_suite() {  # build-dir cmake-args... -- ctest-args...
+    local dir=$1; shift
+    local cmake_args=() ctest_args=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do cmake_args+=("$1"); shift; done
+    [ $# -gt 0 ] && shift
+    ctest_args=("$@")
+    echo "=== $dir"
+    cmake -S . -B "$dir" -G Ninja "${cmake_args[@]}" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" "${ctest_args[@]}"
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DTIDEPOOL_SANITIZE=address -DTIDEPOOL_BENCH=OFF
+# Tests of code shared between threads carry "Concurrency" in their suite name.
+run_suite build-tsan -DCMAKE_BUILD_TYPE=Debug -DTIDEPOOL_SANITIZE=thread -DTIDEPOOL_BENCH=OFF -- \
+    -R 'Concurrency|EventLoop|HeadlessShell'
