@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstring>
 #include <mutex>
@@ -76,7 +77,7 @@ public:
     ~Mp3Source() override { mpg123_delete(handle_); }
 
     const PcmFormat& format() const override { return format_; }
-    std::int64_t sourceBytesRead() const override { return static_cast<std::int64_t>(reader_.pos); }
+    std::int64_t sourceBytesRead() const override { return consumed_; }
 
     int read(std::uint8_t* out, int length) override {
         if (ended_) return -1;
@@ -110,6 +111,7 @@ public:
                 break;
             }
         }
+        consumed_ = static_cast<std::int64_t>(reader_.pos - reader_.begin);
         total -= total % static_cast<std::size_t>(frameBytes);
         if constexpr (std::endian::native == std::endian::big) {
             for (std::size_t i = 0; i + 1 < total; i += 2) std::swap(out[i], out[i + 1]);
@@ -123,6 +125,7 @@ private:
     MemoryReader reader_;
     PcmFormat format_;
     bool ended_ = false;
+    std::atomic<std::int64_t> consumed_{0};  // read by other threads
 };
 
 }  // namespace

@@ -27,7 +27,8 @@ public:
     // only when `length` is less than a frame, and -1 at the end of the
     // sound (also when the data turns out corrupt midway).
     virtual int read(std::uint8_t* out, int length) = 0;
-    // How far into the encoded bytes decoding has got.
+    // How far into the encoded bytes decoding has got; safe to ask from
+    // another thread while one reads.
     virtual std::int64_t sourceBytesRead() const = 0;
 };
 

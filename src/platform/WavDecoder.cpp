@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <climits>
 #include <cmath>
@@ -104,7 +105,7 @@ public:
           end_(h.dataOffset + h.dataLength - h.dataLength % (static_cast<std::size_t>(containerBytes) * h.channels)) {}
 
     const PcmFormat& format() const override { return format_; }
-    std::int64_t sourceBytesRead() const override { return static_cast<std::int64_t>(pos_); }
+    std::int64_t sourceBytesRead() const override { return consumed_; }
 
     int read(std::uint8_t* out, int length) override {
         const std::size_t inFrame = static_cast<std::size_t>(container_) * format_.channels;
@@ -114,6 +115,7 @@ public:
         const std::uint8_t* in = bytes_->data() + pos_;
         for (std::size_t i = 0; i < samples; ++i, in += container_) put16(out + 2 * i, sample(in));
         pos_ += frames * inFrame;
+        consumed_ = static_cast<std::int64_t>(pos_);
         return static_cast<int>(frames * format_.frameBytes());
     }
 
@@ -153,6 +155,7 @@ private:
     SampleCoding coding_;
     int container_;
     std::size_t pos_, end_;
+    std::atomic<std::int64_t> consumed_{0};  // read by other threads
 };
 
 // ADPCM codings come in blocks that decode to a fixed number of frames.
@@ -169,7 +172,7 @@ public:
     }
 
     const PcmFormat& format() const override { return format_; }
-    std::int64_t sourceBytesRead() const override { return static_cast<std::int64_t>(pos_); }
+    std::int64_t sourceBytesRead() const override { return consumed_; }
 
     int read(std::uint8_t* out, int length) override {
         int written = 0;
@@ -202,6 +205,7 @@ private:
             std::size_t size = std::min<std::size_t>(blockAlign_, end_ - pos_);
             const std::uint8_t* in = bytes_->data() + pos_;
             pos_ += size;
+            consumed_ = static_cast<std::int64_t>(pos_);
             blockFrames_ = decodeBlock(in, size);
             blockPos_ = 0;
             if (blockFrames_ > 0) return true;
@@ -218,6 +222,7 @@ private:
     std::size_t pos_, end_;
     std::vector<std::int16_t> block_;
     int blockFrames_ = 0, blockPos_ = 0;
+    std::atomic<std::int64_t> consumed_{0};  // read by other threads
 };
 
 class MsAdpcmSource final : public BlockSource {
