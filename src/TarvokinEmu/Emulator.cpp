@@ -7,6 +7,7 @@
 #include <set>
 
 #include "TarvokinEmu/MIDletRegistry.h"
+#include "com/qorvi/tkemu/graphics/DesktopGameCanvas.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Canvas.h"
 #include "javax/microedition/lcdui/Graphics.h"
@@ -78,6 +79,8 @@ void Emulator::resetClassState() {
     s.fullScreenSwitching = false;
     s.lastWindowEventTime = 0;
     s.gameThread = std::thread::id{};
+    s.lastPointerX = 0;
+    s.lastPointerY = 0;
     std::lock_guard lock(firstUseMutex());
     firstUseNames().clear();
 }
@@ -534,9 +537,88 @@ void Emulator::windowEvent(int id) {
     }
 }
 
-void Emulator::keyEvent(const platform::KeyEvent&) {}
+// --- keyboard and mouse --------------------------------------------------
 
-void Emulator::mouseEvent(const platform::MouseEvent&) {}
+std::optional<int> Emulator::phoneKeyCode(int pc, int) {
+    const Config& c = config();
+    switch (pc) {
+    case 38: return c.keyUp;
+    case 40: return c.keyDown;
+    case 37: return c.keyLeft;
+    case 39: return c.keyRight;
+    case 10:
+    case 32: return c.keyFire;
+    case 27: return c.leftSoftKey;
+    case 8:
+    case 16:
+    case 17:
+    case 18:
+    case 127: return pc;
+    default: break;
+    }
+    if (pc >= 96 && pc <= 105) return 48 + (pc - 96);
+    if (pc >= 65 && pc <= 90) return pc;
+    if (pc >= 112 && pc <= 123) return pc;
+    return std::nullopt;
+}
+
+void Emulator::keyEvent(const platform::KeyEvent& e) {
+    Shared& s = shared();
+    // F11 switches on its press only, before the key is delivered.
+    if (e.pressed && e.keyCode == 122) {
+        s.fullScreenSwitching = true;
+        requestFullScreen(!s.fullScreen);
+    }
+    auto code = phoneKeyCode(e.keyCode, e.keyLocation);
+    if (!code || !s.midletRunning) return;
+    Canvas* canvas = s.currentCanvas.load();
+    if (!canvas) return;
+    if (e.pressed)
+        canvas->keyPressed(*code);
+    else
+        canvas->keyReleased(*code);
+}
+
+void Emulator::mouseEvent(const platform::MouseEvent& e) {
+    Shared& s = shared();
+    const Config& c = config();
+    Placement at = placement();
+    int x = std::clamp((e.x - at.x) / at.scale, 0, c.screenWidth - 1);
+    int y = std::clamp((e.y - at.y) / at.scale, 0, c.screenHeight - 1);
+    s.lastPointerX = x;
+    s.lastPointerY = y;
+    if (!s.midletRunning) return;
+    Canvas* canvas = s.currentCanvas.load();
+    if (!canvas) return;
+    auto* desktop = dynamic_cast<com::qorvi::tkemu::graphics::DesktopGameCanvas*>(canvas);
+    using Type = platform::MouseEvent::Type;
+    switch (e.type) {
+    case Type::Moved:
+    case Type::Dragged:
+        canvas->pointerDragged(x, y);
+        break;
+    case Type::Pressed:
+    case Type::Released: {
+        const bool pressed = e.type == Type::Pressed;
+        if (desktop && (e.button == 1 || e.button == 3)) {
+            if (pressed)
+                desktop->desktopMousePressed(x, y, e.button == 3);
+            else
+                desktop->desktopMouseReleased(x, y, e.button == 3);
+        } else if (!desktop && e.button == 1) {
+            if (pressed)
+                canvas->pointerPressed(x, y);
+            else
+                canvas->pointerReleased(x, y);
+        }
+        break;
+    }
+    case Type::Wheel:
+        if (desktop && e.wheelRotation != 0)
+            desktop->desktopMouseWheel(s.lastPointerX, s.lastPointerY, e.wheelRotation < 0);
+        break;
+    }
+}
 
 // --- game services --------------------------------------------------------
 

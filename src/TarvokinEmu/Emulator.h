@@ -65,6 +65,8 @@ public:
         std::atomic<bool> fullScreenSwitching{false};
         std::atomic<std::int64_t> lastWindowEventTime{0};
         std::atomic<std::thread::id> gameThread{};
+        // The last mouse position in phone-screen pixels.
+        std::atomic<int> lastPointerX{0}, lastPointerY{0};
     };
 
     static Config& config();
@@ -134,6 +136,9 @@ public:
     void paintView() override;
     void keyEvent(const platform::KeyEvent& e) override;
     void mouseEvent(const platform::MouseEvent& e) override;
+
+    // The phone key code for a PC key, or nullopt when the key gives none.
+    static std::optional<int> phoneKeyCode(int pcKeyCode, int keyLocation);
 
     // Zoom kernels, exposed for tests and benchmarks. dst is sized for the
     // zoomed picture.

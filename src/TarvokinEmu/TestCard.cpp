@@ -1,6 +1,7 @@
 #include "TarvokinEmu/TestCard.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "TarvokinEmu/MIDletRegistry.h"
@@ -43,6 +44,30 @@ void TestCard::destroyApp(bool unconditional) {
 void TestCard::View::showNotify() { Console::println("showNotify"); }
 
 void TestCard::View::hideNotify() { Console::println("hideNotify"); }
+
+namespace {
+void printCall(const char* name, std::initializer_list<int> numbers, const char* flag = nullptr) {
+    std::string line = name;
+    for (int n : numbers) line += " " + std::to_string(n);
+    if (flag) line += std::string(" ") + flag;
+    Console::println(line);
+}
+const char* flagText(bool b) { return b ? "true" : "false"; }
+}  // namespace
+
+void TestCard::View::keyPressed(int keyCode) { printCall("keyPressed", {keyCode}); }
+void TestCard::View::keyReleased(int keyCode) { printCall("keyReleased", {keyCode}); }
+void TestCard::View::keyRepeated(int keyCode) { printCall("keyRepeated", {keyCode}); }
+void TestCard::View::pointerPressed(int x, int y) { printCall("pointerPressed", {x, y}); }
+void TestCard::View::pointerReleased(int x, int y) { printCall("pointerReleased", {x, y}); }
+void TestCard::View::pointerDragged(int x, int y) { printCall("pointerDragged", {x, y}); }
+void TestCard::View::desktopMousePressed(int x, int y, bool right) {
+    printCall("desktopMousePressed", {x, y}, flagText(right));
+}
+void TestCard::View::desktopMouseReleased(int x, int y, bool right) {
+    printCall("desktopMouseReleased", {x, y}, flagText(right));
+}
+void TestCard::View::desktopMouseWheel(int x, int y, bool up) { printCall("desktopMouseWheel", {x, y}, flagText(up)); }
 
 void TestCard::View::step() {
     frame_++;

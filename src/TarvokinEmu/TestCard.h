@@ -7,7 +7,7 @@
 #include <atomic>
 #include <memory>
 
-#include "javax/microedition/lcdui/Canvas.h"
+#include "com/qorvi/tkemu/graphics/DesktopGameCanvas.h"
 #include "javax/microedition/midlet/MIDlet.h"
 
 namespace TarvokinEmu {
@@ -27,11 +27,26 @@ private:
     std::shared_ptr<View> view_;
 };
 
-class TestCard::View final : public javax::microedition::lcdui::Canvas {
+// Prints every call it receives, one line each.
+class TestCard::View final : public com::qorvi::tkemu::graphics::DesktopGameCanvas {
 public:
+    View() : DesktopGameCanvas(false) {}
     void paint(javax::microedition::lcdui::Graphics& g) override;
     void showNotify() override;
     void hideNotify() override;
+    void keyPressed(int keyCode) override;
+    void keyReleased(int keyCode) override;
+    void keyRepeated(int keyCode) override;
+    void pointerPressed(int x, int y) override;
+    void pointerReleased(int x, int y) override;
+    void pointerDragged(int x, int y) override;
+    void desktopSpare3(int, int, bool) override {}
+    void desktopSpare4(int, int, bool) override {}
+    void desktopSpare1(int, int) override {}
+    void desktopSpare2(int, int) override {}
+    void desktopMousePressed(int x, int y, bool rightButton) override;
+    void desktopMouseReleased(int x, int y, bool rightButton) override;
+    void desktopMouseWheel(int x, int y, bool up) override;
     void step();
     int frame() const { return frame_; }
 
