@@ -60,4 +60,55 @@ TEST(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
     std::filesystem::remove_all(dir);
 }
 
+// Sends X input to the window with this title.
+void xdotool(const std::string& display, const std::vector<std::string>& args) {
+    testsupport::ProcessOptions o;
+    o.env = {{"DISPLAY", display}};
+    runProcess("/usr/bin/xdotool", args, o);
+}
+
+TEST(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
+    if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
+    testsupport::Xvfb x("1280x1024x24");
+    if (!x.available()) GTEST_SKIP() << "Xvfb is not available";
+    std::string dir = testsupport::makeTempDir("xvfb");
+    testsupport::ProcessOptions o;
+    o.workDir = dir;
+    o.env = {{"DISPLAY", x.display()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+    o.timeoutMs = 15000;
+    ASSERT_EQ(runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o).exitStatus, 0);
+
+    o.timeoutMs = 8000;
+    o.killWhenOutputHas = "keyReleased 122";
+    auto card = std::async(std::launch::async, [&] {
+        return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
+    });
+    ASSERT_EQ(windowGeometry(x.display(), "Tidepool Dash"), "480x640");
+    const std::string& d = x.display();
+    // Without a window manager the window sits at the centre of the screen.
+    const int left = (1280 - 480) / 2, top = (1024 - 640) / 2;
+    xdotool(d, {"search", "--name", "Tidepool Dash", "windowfocus", "--sync"});
+    xdotool(d, {"key", "--delay", "30", "Up", "Return", "space", "Escape", "KP_5", "5", "a", "shift", "ctrl", "alt", "F1", "F12"});
+    xdotool(d, {"mousemove", "--sync", std::to_string(left + 21), std::to_string(top + 41)});
+    xdotool(d, {"click", "1"});
+    xdotool(d, {"click", "3"});
+    xdotool(d, {"click", "2"});
+    xdotool(d, {"click", "4"});
+    xdotool(d, {"mousemove", "--sync", std::to_string(left + 2000), std::to_string(top + 2000)});
+    xdotool(d, {"key", "F11"});
+    auto r = card.get();
+    auto has = [&](const std::string& line) { return r.out.find("\n" + line + "\n") != std::string::npos; };
+    for (const char* line : {"keyPressed -1", "keyReleased -1", "keyPressed -5", "keyReleased -5", "keyPressed -6",
+                             "keyPressed 53", "keyReleased 53", "keyPressed 65", "keyReleased 65", "keyPressed 16",
+                             "keyReleased 16", "keyPressed 17", "keyPressed 18", "keyPressed 112", "keyPressed 123",
+                             "pointerDragged 10 20", "desktopMousePressed 10 20 false",
+                             "desktopMouseReleased 10 20 false", "desktopMousePressed 10 20 true",
+                             "desktopMouseWheel 10 20 true", "pointerDragged 239 319", "keyPressed 122"})
+        EXPECT_TRUE(has(line)) << line << "\n" << r.out;
+    EXPECT_FALSE(has("keyPressed 5")) << "main-keyboard digits give nothing";
+    EXPECT_EQ(r.out.find("desktopMousePressed 10 20 false\ndesktopMouseReleased 10 20 false\ndesktopMousePressed 10 20 true"),
+              r.out.find("desktopMousePressed 10 20 false")) << "middle button gives nothing";
+    std::filesystem::remove_all(dir);
+}
+
 }  // namespace
