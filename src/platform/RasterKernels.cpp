@@ -1,0 +1,248 @@
+#include "platform/RasterKernels.h"
+
+#include <algorithm>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(_M_X64)
+#define RASTER_X86 1
+#include <immintrin.h>
+#endif
+
+namespace platform::raster {
+
+namespace {
+
+// round(v / 255) for v in 0..255 * 255.
+inline std::uint32_t div255(std::uint32_t v) {
+    v += 128;
+    return (v + (v >> 8)) >> 8;
+}
+
+// The over operator for a destination that is not opaque:
+//   a = sa + da (1 - sa),  c = (sc sa + dc da (1 - sa)) / a.
+std::uint32_t blendTranslucent(std::uint32_t dst, std::uint32_t src, std::uint32_t sa, std::uint32_t da) {
+    const std::uint32_t ws = sa * 255, wd = da * (255 - sa);
+    const std::uint32_t den = ws + wd;  // 255 * 255 * resulting alpha; > 0 since sa > 0
+    std::uint32_t out = ((den + 127) / 255) << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const std::uint32_t sc = (src >> shift) & 255, dc = (dst >> shift) & 255;
+        out |= ((sc * ws + dc * wd + den / 2) / den) << shift;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::uint32_t blendPixel(std::uint32_t dst, std::uint32_t src) {
+    const std::uint32_t sa = src >> 24;
+    if (sa == 0) return dst;
+    if (sa == 255) return src;
+    const std::uint32_t da = dst >> 24;
+    if (da != 255) return blendTranslucent(dst, src, sa, da);
+    const std::uint32_t ia = 255 - sa;
+    std::uint32_t out = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= div255(((src >> shift) & 255) * sa + ((dst >> shift) & 255) * ia) << shift;
+    return out;
+}
+
+namespace {
+
+struct Kernels {
+    void (*blendRow)(std::uint32_t*, const std::uint32_t*, int);
+    void (*blendRowMirrored)(std::uint32_t*, const std::uint32_t*, int);
+};
+
+// --- scalar -----------------------------------------------------------------
+
+void blendRowScalar(std::uint32_t* dst, const std::uint32_t* src, int n) {
+    for (int i = 0; i < n; ++i) dst[i] = blendPixel(dst[i], src[i]);
+}
+
+void blendRowMirroredScalar(std::uint32_t* dst, const std::uint32_t* src, int n) {
+    for (int i = 0; i < n; ++i) dst[i] = blendPixel(dst[i], src[n - 1 - i]);
+}
+
+constexpr Kernels kScalar = {&blendRowScalar, &blendRowMirroredScalar};
+
+#ifdef RASTER_X86
+
+// --- SSE2 (every x86-64) --------------------------------------------------------
+// Four pixels at a time. Groups whose source is all opaque are stored, all
+// clear skipped; over an opaque destination the rest is blended in 16-bit
+// lanes; a group over translucent destination pixels goes pixel by pixel.
+
+inline __m128i div255x8(__m128i v) {
+    v = _mm_add_epi16(v, _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
+}
+
+inline __m128i blendHalf(__m128i s, __m128i d) {
+    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+    const __m128i ia = _mm_sub_epi16(_mm_set1_epi16(255), a);
+    return div255x8(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, ia)));
+}
+
+inline __m128i blendOpaqueDst4(__m128i s, __m128i d) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i lo = blendHalf(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
+    const __m128i hi = blendHalf(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+    return _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
+template <bool Mirrored>
+void blendRowSse2(std::uint32_t* dst, const std::uint32_t* src, int n) {
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i zero = _mm_setzero_si128();
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i s;
+        if constexpr (Mirrored)
+            s = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src + n - 4 - i)), 0x1B);
+        else
+            s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+        const __m128i sa = _mm_and_si128(s, alphaMask);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, alphaMask)) == 0xFFFF) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), s);
+            continue;
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero)) == 0xFFFF) continue;
+        const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(d, alphaMask), alphaMask)) != 0xFFFF) {
+            for (int k = 0; k < 4; ++k)
+                dst[i + k] = blendPixel(dst[i + k], Mirrored ? src[n - 1 - i - k] : src[i + k]);
+            continue;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), blendOpaqueDst4(s, d));
+    }
+    for (; i < n; ++i) dst[i] = blendPixel(dst[i], Mirrored ? src[n - 1 - i] : src[i]);
+}
+
+constexpr Kernels kSse2 = {&blendRowSse2<false>, &blendRowSse2<true>};
+
+// --- AVX2 -------------------------------------------------------------------------
+
+__attribute__((target("avx2"))) inline __m256i div255x16(__m256i v) {
+    v = _mm256_add_epi16(v, _mm256_set1_epi16(128));
+    return _mm256_srli_epi16(_mm256_add_epi16(v, _mm256_srli_epi16(v, 8)), 8);
+}
+
+__attribute__((target("avx2"))) inline __m256i blendHalf256(__m256i s, __m256i d) {
+    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
+    const __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
+    return div255x16(_mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, ia)));
+}
+
+__attribute__((target("avx2"))) inline __m256i blendOpaqueDst8(__m256i s, __m256i d) {
+    const __m256i zero = _mm256_setzero_si256();
+    // unpack and pack both work within 128-bit lanes, so pixel order holds.
+    const __m256i lo = blendHalf256(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
+    const __m256i hi = blendHalf256(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
+    return _mm256_or_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
+}
+
+template <bool Mirrored>
+__attribute__((target("avx2"))) void blendRowAvx2(std::uint32_t* dst, const std::uint32_t* src, int n) {
+    const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        __m256i s;
+        if constexpr (Mirrored)
+            s = _mm256_permutevar8x32_epi32(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n - 8 - i)), reverse);
+        else
+            s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+        const __m256i sa = _mm256_and_si256(s, alphaMask);
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, alphaMask)) == -1) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), s);
+            continue;
+        }
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, zero)) == -1) continue;
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(d, alphaMask), alphaMask)) != -1) {
+            for (int k = 0; k < 8; ++k)
+                dst[i + k] = blendPixel(dst[i + k], Mirrored ? src[n - 1 - i - k] : src[i + k]);
+            continue;
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), blendOpaqueDst8(s, d));
+    }
+    if (i < n) {
+        // The tail: at most seven pixels, four of them in one SSE2 step.
+        if constexpr (Mirrored) blendRowSse2<true>(dst + i, src, n - i);
+        else blendRowSse2<false>(dst + i, src + i, n - i);
+    }
+}
+
+constexpr Kernels kAvx2 = {&blendRowAvx2<false>, &blendRowAvx2<true>};
+
+#endif  // RASTER_X86
+
+const Kernels& kernelsFor(Isa isa) {
+#ifdef RASTER_X86
+    if (isa == Isa::Avx2) return kAvx2;
+    if (isa == Isa::Sse2) return kSse2;
+#endif
+    (void)isa;
+    return kScalar;
+}
+
+// Starts scalar (correct whenever it is called) and is widened once during
+// static initialisation.
+Kernels active = kScalar;
+Isa activeChoice = Isa::Scalar;
+const bool widened = (useIsa(bestIsa()), true);
+
+}  // namespace
+
+Isa bestIsa() {
+#ifdef RASTER_X86
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx2")) return Isa::Avx2;
+    return Isa::Sse2;
+#else
+    return Isa::Scalar;
+#endif
+}
+
+Isa activeIsa() { return activeChoice; }
+
+void useIsa(Isa isa) {
+    const Isa best = bestIsa();
+    if (static_cast<int>(isa) > static_cast<int>(best)) isa = best;
+    activeChoice = isa;
+    active = kernelsFor(isa);
+}
+
+void fillRow(std::uint32_t* dst, int n, std::uint32_t colour) { std::fill_n(dst, n, colour); }
+
+void blendRow(std::uint32_t* dst, const std::uint32_t* src, int n) { active.blendRow(dst, src, n); }
+
+void blendRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n) {
+    active.blendRowMirrored(dst, src, n);
+}
+
+void copyRow(std::uint32_t* dst, const std::uint32_t* src, int n) {
+    // memmove: a picture may be drawn onto itself.
+    std::memmove(dst, src, static_cast<std::size_t>(n) * sizeof(std::uint32_t));
+}
+
+void copyRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n) {
+    for (int i = 0; i < n; ++i) dst[i] = src[n - 1 - i];
+}
+
+void blendFillRow(std::uint32_t* dst, int n, std::uint32_t colour) {
+    const std::uint32_t a = colour >> 24;
+    if (a == 255) return fillRow(dst, n, colour);
+    if (a == 0) return;
+    for (int i = 0; i < n; ++i) dst[i] = blendPixel(dst[i], colour);
+}
+
+bool allOpaque(const std::uint32_t* pixels, std::size_t count) {
+    std::uint32_t all = 0xFF000000u;
+    for (std::size_t i = 0; i < count; ++i) all &= pixels[i];
+    return all == 0xFF000000u;
+}
+
+}  // namespace platform::raster

@@ -1,0 +1,41 @@
+// The pixel loops of the software raster: row fills and source-over blits
+// of non-premultiplied ARGB (alpha 24..31, red 16..23, green 8..15, blue
+// 0..7). The wide versions are chosen once at run time from the CPU; every
+// version gives exactly the pixels of blendPixel.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace platform::raster {
+
+// Source-over of one pixel:
+// - source alpha 0 leaves dst, alpha 255 replaces it;
+// - over an opaque dst each channel is round((s * a + d * (255 - a)) / 255)
+//   and the result is opaque;
+// - otherwise the non-premultiplied over operator, rounded.
+std::uint32_t blendPixel(std::uint32_t dst, std::uint32_t src);
+
+// dst[i] = colour for n pixels.
+void fillRow(std::uint32_t* dst, int n, std::uint32_t colour);
+// dst[i] = blendPixel(dst[i], src[i]).
+void blendRow(std::uint32_t* dst, const std::uint32_t* src, int n);
+// dst[i] = blendPixel(dst[i], src[n - 1 - i]): the source mirrored.
+void blendRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n);
+// dst[i] = src[i] and dst[i] = src[n - 1 - i]; for opaque sources.
+void copyRow(std::uint32_t* dst, const std::uint32_t* src, int n);
+void copyRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n);
+// dst[i] = blendPixel(dst[i], colour): a translucent colour.
+void blendFillRow(std::uint32_t* dst, int n, std::uint32_t colour);
+
+// True when every pixel has alpha 255.
+bool allOpaque(const std::uint32_t* pixels, std::size_t count);
+
+// Which versions run. Tests and benchmarks may force a narrower one; the
+// widest the CPU supports is the default.
+enum class Isa { Scalar, Sse2, Avx2 };
+Isa activeIsa();
+Isa bestIsa();
+void useIsa(Isa isa);  // clamped to bestIsa()
+
+}  // namespace platform::raster
