@@ -318,6 +318,7 @@ void Emulator::run() {
 
     Shared& s = shared();
     platform::Clock& clock = platform::Clock::current();
+    if (config().openGl) startOpenGl();
     try {
         midlet_ = MIDletRegistry::create(midletClassName_);
         midlet_->startApp();
@@ -356,6 +357,17 @@ void Emulator::run() {
     for (const char* line : {" ", "---------------", "MIDlet Stopped!", "===============", " "}) Console::println(line);
     exitProcess(0);
     s.midletRunning = false;
+}
+
+void Emulator::startOpenGl() {
+    try {
+        throw java::lang::IllegalStateException("no OpenGL renderer in this build");
+    } catch (const std::exception& e) {
+        // The window path takes over for the rest of the run.
+        config().openGl = false;
+        Console::println("OGL Error");
+        java::lang::printStackTrace(e, Console::out());
+    }
 }
 
 void Emulator::requestFullScreen(bool on) {

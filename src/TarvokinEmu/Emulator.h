@@ -149,6 +149,9 @@ public:
 private:
     enum PaintState : int { PaintIdle, PaintPending, PaintInProgress };
 
+    // Starts the OpenGL path; on failure -3d is switched off and the window
+    // path draws.
+    void startOpenGl();
     void loadFullScreenSetting();
     void saveFullScreenSetting();
     void rebuildWindow();
