@@ -54,10 +54,10 @@ const char* const kSettingsStore = "emu_settings";
 constexpr auto kPresentTimeout = std::chrono::milliseconds(250);
 
 std::vector<std::uint32_t> copyPixels(Image& image) {
-    const std::size_t count = static_cast<std::size_t>(image.getWidth()) * image.getHeight();
-    std::vector<std::uint32_t> argb(count, 0u);
-    if (const std::uint32_t* pixels = image.pixelBuffer()) std::copy(pixels, pixels + count, argb.begin());
-    return argb;
+    const int w = image.getWidth(), h = image.getHeight();
+    std::vector<std::int32_t> rgb(static_cast<std::size_t>(w) * h);
+    image.getRGB(rgb, 0, w, 0, 0, w, h);
+    return std::vector<std::uint32_t>(rgb.begin(), rgb.end());
 }
 
 }  // namespace
