@@ -11,6 +11,7 @@
 
 #include "java/io/DataReader.h"
 #include "java/io/DataWriter.h"
+#include "java/io/ModifiedUtf8.h"
 #include "java/lang/Exceptions.h"
 
 namespace javax::microedition::rms {
@@ -50,6 +51,12 @@ std::string storeLabel(int index, const std::string* name) {
 RecordStoreFile::Store parseStore(DataReader& in, int index) {
     RecordStoreFile::Store store;
     store.name = withContext(storeLabel(index, nullptr) + " name", [&] { return in.readUTF(); });
+    // Raw 00 bytes are read but written back as C0 80; a name that then no
+    // longer fits would make every later save fail.
+    if (const std::size_t length = java::io::ModifiedUtf8::encodedLength(store.name); length > 0xFFFF) {
+        throw UTFDataFormatException(storeLabel(index, nullptr) + " name: " + std::to_string(length) +
+                                     " bytes once written back, at most 65535");
+    }
     const std::string label = storeLabel(index, &store.name);
     const int count = withContext(label + " record count", [&] { return in.readUnsignedByte(); });
     if (count > RecordStoreFile::kMaxRecords) {

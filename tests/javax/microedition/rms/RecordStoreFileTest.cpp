@@ -117,6 +117,9 @@ TEST(RecordStoreFile, MalformedFilesFailWithAReason) {
         {"missing store", FileBuilder().header(2).ascii("g").u8(0).bytes(),
          "store 1 name: need 2 bytes at offset 22, 0 left"},
         {"empty file", {}, "magic: need 2 bytes at offset 0, 0 left"},
+        {"name that cannot be written back",
+         FileBuilder().header(1).be16(0xFFFF).raw(Bytes(0xFFFF, 0x00)).u8(0).bytes(),
+         "store 0 name: 131070 bytes once written back, at most 65535"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -157,22 +157,28 @@ TEST_F(RecordStoreTest, InvalidIdsAndRangesChangeNothing) {
 }
 
 TEST_F(RecordStoreTest, FullTableAndFullStoreRaiseInsteadOfCorrupting) {
-    for (int i = 0; i < RecordStoreFile::kMaxStores; ++i) RecordStore::openRecordStore("s" + std::to_string(i), true);
-    EXPECT_THROW(RecordStore::openRecordStore("one too many", true), RecordStoreFullException);
-    auto last = RecordStore::openRecordStore("s127", true);  // existing ones still open
+    // 127 stores, the last one a record short of full.
+    FileBuilder b;
+    b.header(127);
+    for (int i = 0; i < 126; ++i) b.ascii("s" + std::to_string(i)).u8(0);
+    b.ascii("s126").u8(253);
+    for (int id = 1; id <= 253; ++id) b.record({static_cast<std::uint8_t>(id)});
+    writeFile("rms.dat", b.trailer().bytes());
 
-    for (int id = 1; id <= RecordStoreFile::kMaxRecords; ++id) {
-        ASSERT_EQ(last->addRecord({static_cast<std::uint8_t>(id)}, 0, 1), id);
-    }
+    RecordStore::openRecordStore("s127", true);
+    EXPECT_THROW(RecordStore::openRecordStore("one too many", true), RecordStoreFullException);
+    auto last = RecordStore::openRecordStore("s126", false);  // existing ones still open
+    EXPECT_EQ(last->addRecord({254}, 0, 1), 254);
     EXPECT_THROW(last->addRecord({0}, 0, 1), RecordStoreFullException);
     EXPECT_EQ(last->getNumRecords(), 254);
 
     const Bytes saved = readFile("rms.dat");
     restart();
-    auto reloaded = RecordStore::openRecordStore("s127", false);
+    auto reloaded = RecordStore::openRecordStore("s126", false);
     EXPECT_EQ(RecordStore::listRecordStores().size(), 128u);
     EXPECT_EQ(reloaded->getNumRecords(), 254);
     EXPECT_EQ(reloaded->getRecord(200), Bytes{200});
+    EXPECT_EQ(reloaded->getRecord(254), Bytes{254});
     EXPECT_EQ(readFile("rms.dat"), saved);
     EXPECT_EQ(output(), "");
 }

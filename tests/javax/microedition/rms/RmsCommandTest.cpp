@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <random>
 #include <thread>
+#include <tuple>
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,25 +79,35 @@ TEST(RmsTool, DumpAndCheck) {
     EXPECT_EQ(missing.out, "none.dat: does not load: cannot read: none.dat: No such file or directory\n");
 }
 
+// Changes with every save, however the file is rewritten.
+std::tuple<ino_t, off_t, time_t, long> fileVersion(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
 TEST(RmsTool, KillingASavingProcessNeverLeavesABrokenFile) {
     rms_test::TempWorkingDir dir;
     rms_test::writeFile("rms.dat", RecordStoreFile::serialize(std::vector<RecordStoreFile::Store>{}));
     const std::string dirPath = dir.path().string();
+    const std::string file = dirPath + "/rms.dat";
     const char* argv[] = {TARVOKIN_TOOL, "rms", "soak", dirPath.c_str(), nullptr};
 
     std::mt19937 rng(20240611);
-    // Start-up takes a few milliseconds, each save about one.
-    std::uniform_int_distribution<int> delayMicros(1000, 40000);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::uniform_int_distribution<int> delayMicros(0, 3000);  // a save takes about a millisecond
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);  // a loaded machine gets fewer kills
     int kills = 0;
-    int changes = 0;  // kills after which the file had been rewritten
-    Bytes last = rms_test::readFile("rms.dat");
     while (kills < 50 && std::chrono::steady_clock::now() < deadline) {
+        const auto before = fileVersion(file);
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             ::execv(argv[0], const_cast<char* const*>(argv));
             ::_exit(127);
+        }
+        // Kill only once the child is in its save loop.
+        while (fileVersion(file) == before && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
         std::this_thread::sleep_for(std::chrono::microseconds(delayMicros(rng)));
         ::kill(pid, SIGKILL);
@@ -103,14 +115,10 @@ TEST(RmsTool, KillingASavingProcessNeverLeavesABrokenFile) {
         ::waitpid(pid, &status, 0);
         ASSERT_TRUE(WIFSIGNALED(status)) << "the soak process ended by itself, status " << status;
         ++kills;
-        const ToolResult check = runTool("rms check " + dirPath + "/rms.dat");
+        const ToolResult check = runTool("rms check " + file);
         ASSERT_EQ(check.status, 0) << "after kill " << kills << ": " << check.out;
-        Bytes now = rms_test::readFile("rms.dat");
-        if (now != last) ++changes;
-        last = std::move(now);
     }
-    EXPECT_GE(kills, 20);
-    EXPECT_GE(changes, kills / 2) << "the kills should land while saves are going on";
+    EXPECT_GE(kills, 10);
     EXPECT_FALSE(std::filesystem::exists("rms.dat.bad"));
 }
 
