@@ -29,6 +29,7 @@ namespace {
 Emulator::Config configStore;
 Emulator::Shared sharedStore;
 std::atomic<Emulator*> instance{nullptr};
+std::atomic<Emulator::FrameGate*> frameGate{nullptr};
 
 std::mutex& firstUseMutex() {
     static std::mutex m;
@@ -63,6 +64,7 @@ std::vector<std::uint32_t> copyPixels(Image& image) {
 }  // namespace
 
 Emulator::Config& Emulator::config() { return configStore; }
+void Emulator::setFrameGate(FrameGate* gate) { frameGate = gate; }
 Emulator::Shared& Emulator::shared() { return sharedStore; }
 
 void Emulator::resetClassState() {
@@ -341,8 +343,17 @@ void Emulator::run() {
         try {
             if (windowRebuildPending_) rebuildWindow();
             if (s.serialCall.load() && !s.framePainting) {
+                FrameGate* gate = frameGate.load();
+                if (gate) gate->beforeSerialCall();
                 clock.sleepMillis(1);
-                if (auto call = s.serialCall.exchange(nullptr)) call->run();
+                auto call = s.serialCall.exchange(nullptr);
+                struct After {
+                    FrameGate* gate;
+                    ~After() {
+                        if (gate) gate->afterSerialCall();
+                    }
+                } after{gate};
+                if (call) call->run();
             }
         } catch (const std::exception& e) {
             java::lang::printStackTrace(e);

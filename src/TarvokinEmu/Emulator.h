@@ -69,6 +69,17 @@ public:
         std::atomic<int> lastPointerX{0}, lastPointerY{0};
     };
 
+    // Lets a driver step the application one serial call at a time: the
+    // supervisor calls beforeSerialCall with a call pending (it may block)
+    // and afterSerialCall once the call has returned.
+    class FrameGate {
+    public:
+        virtual ~FrameGate() = default;
+        virtual void beforeSerialCall() = 0;
+        virtual void afterSerialCall() = 0;
+    };
+    static void setFrameGate(FrameGate* gate);
+
     static Config& config();
     static Shared& shared();
     // Back to the state of a fresh process (tests).

@@ -32,7 +32,7 @@ void SystemClock::yield() { std::this_thread::yield(); }
 std::int64_t ManualClock::nowMillis() { return now_.load(); }
 
 void ManualClock::sleepMillis(std::int64_t ms) {
-    if (ms > 0) advance(ms);
+    if (ms > 0 && sleepsAdvance_) advance(ms);
 }
 
 void ManualClock::yield() { std::this_thread::yield(); }

@@ -32,6 +32,10 @@ public:
 // Time moves only when told to, or by each sleep's length.
 class ManualClock final : public Clock {
 public:
+    // With sleepsAdvanceTime false a sleep returns at once and time moves
+    // only by advance(), so a frame's length does not depend on how often
+    // the threads slept.
+    explicit ManualClock(bool sleepsAdvanceTime = true) : sleepsAdvance_(sleepsAdvanceTime) {}
     std::int64_t nowMillis() override;
     void sleepMillis(std::int64_t ms) override;
     void yield() override;
@@ -39,6 +43,7 @@ public:
 
 private:
     std::atomic<std::int64_t> now_{1000};
+    bool sleepsAdvance_;
 };
 
 }  // namespace platform

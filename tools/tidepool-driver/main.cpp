@@ -1,0 +1,209 @@
+// tidepool-driver: runs the real program (runtime, game and data) on the
+// headless window system with a fixed-step clock, feeds it a script of timed
+// inputs and writes screenshots. The same inputs give the same frames.
+//
+//   tidepool-driver [--step MS] [--frames N] [--script FILE] [--shot FRAME:FILE.png]...
+//                   [--data DIR] [-- PROGRAM OPTIONS]
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "DriverProbe.h"
+#include "InputScript.h"
+#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Launch.h"
+#include "TarvokinEmu/TestCard.h"
+#include "javax/microedition/lcdui/Image.h"
+#include "platform/Clock.h"
+#include "platform/Console.h"
+#include "platform/HeadlessWindow.h"
+#include "platform/PngWriter.h"
+
+namespace {
+
+using TarvokinEmu::Emulator;
+
+// Holds the supervisor before each serial call until the driver grants it.
+class SteppingGate final : public Emulator::FrameGate {
+public:
+    void beforeSerialCall() override {
+        std::unique_lock lock(mutex_);
+        arrivals_++;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return grants_ > 0 || open_; });
+        if (grants_ > 0) grants_--;
+    }
+    void afterSerialCall() override {}
+
+    // True once the supervisor waits with a call pending; false when it
+    // did not come within the limit or the program is ending.
+    bool waitUntilWaiting(const std::function<bool()>& ending) {
+        std::unique_lock lock(mutex_);
+        const int wanted = seen_ + 1;
+        for (int i = 0; i < 1000 && arrivals_ < wanted; ++i) {
+            if (ending()) return false;
+            changed_.wait_for(lock, std::chrono::milliseconds(10));
+        }
+        seen_ = arrivals_;
+        return arrivals_ >= wanted;
+    }
+    void grant() {
+        std::lock_guard lock(mutex_);
+        grants_++;
+        changed_.notify_all();
+    }
+    void open() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool open_ = false;
+    int grants_ = 0;
+    int arrivals_ = 0;  // times the supervisor reached the gate
+    int seen_ = 0;      // arrivals the driver has waited for
+};
+
+int usage(const char* why) {
+    std::fprintf(stderr, "tidepool-driver: %s\n", why);
+    std::fprintf(stderr,
+                 "usage: tidepool-driver [--step MS] [--frames N] [--script FILE] [--shot FRAME:FILE.png]...\n"
+                 "                       [--data DIR] [-- PROGRAM OPTIONS]\n");
+    return 2;
+}
+
+bool writeScreen(const std::string& file) {
+    auto image = Emulator::shared().screenImage;
+    if (!image || !image->pixelBuffer()) return false;
+    const int w = image->getWidth(), h = image->getHeight();
+    auto png = platform::encodePng({image->pixelBuffer(), static_cast<std::size_t>(w) * h}, w, h);
+    std::ofstream out(file, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    return !png.empty() && static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int step = 20, frames = 100;
+    std::string scriptFile, dataDir;
+    std::multimap<int, std::string> shots;
+    std::vector<std::string> programArgs;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+        if (a == "--") {
+            programArgs.assign(argv + i + 1, argv + argc);
+            break;
+        } else if (a == "--step") {
+            auto v = TarvokinEmu::Launch::parseInt(value());
+            if (!v || *v < 1) return usage("--step needs a number of milliseconds above 0");
+            step = *v;
+        } else if (a == "--frames") {
+            auto v = TarvokinEmu::Launch::parseInt(value());
+            if (!v || *v < 0) return usage("--frames needs a count");
+            frames = *v;
+        } else if (a == "--script") {
+            scriptFile = value();
+        } else if (a == "--data") {
+            dataDir = value();
+        } else if (a == "--shot") {
+            std::string v = value();
+            auto colon = v.find(':');
+            auto frame = colon == std::string::npos ? std::nullopt : TarvokinEmu::Launch::parseInt(v.substr(0, colon));
+            if (!frame || colon + 1 >= v.size()) return usage("--shot needs FRAME:FILE.png");
+            shots.emplace(*frame, std::filesystem::absolute(v.substr(colon + 1)).string());
+        } else {
+            return usage(("unknown option " + a).c_str());
+        }
+    }
+
+    std::vector<driver::ScriptInput> inputs;
+    if (!scriptFile.empty()) {
+        std::ifstream in(scriptFile);
+        if (!in) return usage(("cannot read " + scriptFile).c_str());
+        try {
+            inputs = driver::parseInputScript(in);
+        } catch (const std::exception& e) {
+            return usage(e.what());
+        }
+    }
+
+    // The saves of a driven run go to a folder of its own.
+    std::error_code ec;
+    if (dataDir.empty()) {
+        dataDir = (std::filesystem::temp_directory_path() / ("tidepool-driver-" + std::to_string(getpid()))).string();
+        std::filesystem::remove_all(dataDir, ec);
+    }
+    std::filesystem::create_directories(dataDir, ec);
+    std::filesystem::current_path(dataDir, ec);
+    if (ec) return usage(("cannot use data folder " + dataDir).c_str());
+
+    platform::ManualClock clock(false);
+    platform::Clock::install(&clock);
+    platform::HeadlessWindow::Settings settings;
+    settings.screen = {800, 600};
+    settings.modes = {{800, 600, 32, 60}};
+    platform::HeadlessWindowSystem system(settings);
+    platform::WindowSystem::install(&system);
+    SteppingGate gate;
+    Emulator::setFrameGate(&gate);
+    TarvokinEmu::TestCard::registerClass();
+    driver::registerGameClasses();
+
+    int exitStatus = 0;
+    std::thread events([&] { exitStatus = system.runEventLoop(); });
+    std::unique_ptr<TarvokinEmu::Launch> launch;
+    system.events().invokeAndWait([&] { launch = std::make_unique<TarvokinEmu::Launch>(programArgs); });
+
+    auto ending = [&] { return system.events().quitRequested(); };
+    std::optional<int> lastState = driver::gameState();
+    std::size_t next = 0;
+    int frame = 0;
+    bool running = gate.waitUntilWaiting(ending);
+    for (frame = 1; running && frame <= frames; ++frame) {
+        clock.advance(step);
+        for (; next < inputs.size() && inputs[next].frame <= frame; ++next) {
+            const driver::ScriptInput& input = inputs[next];
+            system.events().invokeAndWait([&] {
+                if (input.kind == driver::ScriptInput::Kind::Key)
+                    launch->emulator().keyEvent(input.key);
+                else
+                    launch->emulator().mouseEvent(input.mouse);
+            });
+        }
+        gate.grant();
+        running = gate.waitUntilWaiting(ending);
+        if (auto state = driver::gameState(); state != lastState) {
+            platform::Console::println("state " + std::to_string(frame) + " " +
+                                       (lastState ? std::to_string(*lastState) : "none") + " " +
+                                       (state ? std::to_string(*state) : "none"));
+            lastState = state;
+        }
+        auto [from, to] = shots.equal_range(frame);
+        for (auto it = from; it != to; ++it)
+            if (!writeScreen(it->second)) platform::Console::errln("tidepool-driver: cannot write " + it->second);
+    }
+    if (!running && !ending()) platform::Console::errln("tidepool-driver: no frame came within 10 s");
+    platform::Console::println("frames " + std::to_string(frame - 1));
+
+    // Let the program stop the way a closed window stops it.
+    Emulator::shared().exitRequested = true;
+    gate.open();
+    // The supervisor ends the event loop when it has stopped; a program that
+    // does not stop is ended after a while.
+    std::thread([&system] {
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        system.exitProcess(0);
+    }).detach();
+    events.join();
+    std::fflush(stdout);
+    std::_Exit(exitStatus);
+}
