@@ -1,10 +1,12 @@
 #include "DriverProbe.h"
 
+#include "game/Brindle.h"
+#include "game/GameClasses.h"
+
 namespace driver {
 
-// The game registers nothing yet; the test card is always there.
-void registerGameClasses() {}
+void registerGameClasses() { game::registerGameClasses(); }
 
-std::optional<int> gameState() { return std::nullopt; }
+std::optional<int> gameState() { return game::Brindle::currentState(); }
 
 }  // namespace driver
