@@ -48,7 +48,14 @@ bool AudioOutput::supports(const PcmFormat& f) {
            f.channels <= kMaxChannels;
 }
 
+void AudioOutput::requireSupported(const PcmFormat& f) {
+    if (!supports(f))
+        throw LineUnavailable("No line matching interface SourceDataLine supporting format " + f.describe() +
+                              " is supported.");
+}
+
 std::shared_ptr<AudioLine> AudioOutput::openLine(const PcmFormat& format) {
+    requireSupported(format);
     return currentDriver()->openLine(format);
 }
 

@@ -30,6 +30,8 @@ public:
     static constexpr int kMaxSampleRate = 384000;
     static constexpr int kMaxChannels = 8;
     static bool supports(const PcmFormat& format);
+    // Throws LineUnavailable naming the format unless it is supported.
+    static void requireSupported(const PcmFormat& format);
 
     // Opens a line on the driver in force, starting the SDL device on first
     // use. Throws LineUnavailable for unsupported formats.

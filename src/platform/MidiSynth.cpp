@@ -144,6 +144,9 @@ void MidiSynth::open() {
     fluid_settings_setnum(impl_->settings, "synth.sample-rate", kSampleRate);
     // Samples load per preset as programs are chosen: opening stays quick.
     fluid_settings_setint(impl_->settings, "synth.dynamic-sample-loading", 1);
+    // FluidSynth's default gain (0.2) leaves General MIDI music far quieter
+    // than sampled sound at the same player level.
+    fluid_settings_setnum(impl_->settings, "synth.gain", 0.6);
     impl_->synth = new_fluid_synth(impl_->settings);
     if (!impl_->synth) {
         impl_->free();

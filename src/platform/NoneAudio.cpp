@@ -102,9 +102,7 @@ private:
 }  // namespace
 
 std::shared_ptr<AudioLine> NoneAudioDriver::openLine(const PcmFormat& format) {
-    if (!AudioOutput::supports(format))
-        throw LineUnavailable("No line matching interface SourceDataLine supporting format " + format.describe() +
-                              " is supported.");
+    AudioOutput::requireSupported(format);
     return std::make_shared<NoneLine>(format);
 }
 

@@ -201,6 +201,7 @@ private:
             for (int i = 0; i < frames * 2; ++i) converted_[i] = readLe16(src + 2 * i);
         } else {
             if (SDL_AudioStreamPut(stream_, src, srcBytes) != 0) return false;
+            putFrames_ += frames;
             takeConverted();
         }
         return queue();
@@ -230,15 +231,31 @@ private:
         converted_.resize(static_cast<std::size_t>(std::max(available, 0)) / sizeof(std::int16_t));
         int got = available > 0 ? SDL_AudioStreamGet(stream_, converted_.data(), available) : 0;
         converted_.resize(static_cast<std::size_t>(std::max(got, 0)) / sizeof(std::int16_t) / 2 * 2);
+        convertedFrames_ += static_cast<std::int64_t>(converted_.size() / 2);
     }
 
+    // Moves the converter's tail into the ring. SDL's resampler keeps the
+    // last few hundred frames back even through SDL_AudioStreamFlush, so
+    // silence is fed behind them and the output cut at its exact length.
     void flushConverter() {
         if (!stream_) return;
-        SDL_AudioStreamFlush(stream_);
-        takeConverted();
-        std::lock_guard lock(mutex_);
-        if (!closed_) ring_.push(converted_.data(), converted_.size() / 2);
+        const std::int64_t expected = putFrames_ * device_.sampleRate / format_.sampleRate;
+        const std::vector<std::uint8_t> silence(static_cast<std::size_t>(1024 * mixChannels_ * 2), 0);
+        std::vector<std::int16_t> tail;
+        for (int round = 0; round < 64 && convertedFrames_ < expected; ++round) {
+            const std::int64_t before = convertedFrames_;
+            takeConverted();
+            auto keep = static_cast<std::size_t>(
+                std::clamp<std::int64_t>(expected - before, 0, static_cast<std::int64_t>(converted_.size() / 2)));
+            tail.insert(tail.end(), converted_.begin(), converted_.begin() + static_cast<std::ptrdiff_t>(2 * keep));
+            if (convertedFrames_ >= expected) break;
+            SDL_AudioStreamPut(stream_, silence.data(), static_cast<int>(silence.size()));
+        }
+        SDL_AudioStreamClear(stream_);
+        putFrames_ = convertedFrames_ = 0;
         converted_.clear();
+        std::lock_guard lock(mutex_);
+        if (!closed_) ring_.push(tail.data(), tail.size() / 2);
     }
 
     // Waits until the ring is below its capacity, then queues the whole
@@ -261,6 +278,7 @@ private:
 
     std::mutex writeMutex_;  // writer side: converter, partial frame
     SDL_AudioStream* stream_ = nullptr;
+    std::int64_t putFrames_ = 0, convertedFrames_ = 0;  // since the last flush
     std::vector<std::uint8_t> partial_;
     std::vector<std::uint8_t> downmixed_;
     std::vector<std::int16_t> converted_;
@@ -314,9 +332,7 @@ const char* SdlAudioDriver::backendName() const {
 }
 
 std::shared_ptr<AudioLine> SdlAudioDriver::openLine(const PcmFormat& format) {
-    if (!AudioOutput::supports(format))
-        throw LineUnavailable("No line matching interface SourceDataLine supporting format " + format.describe() +
-                              " is supported.");
+    AudioOutput::requireSupported(format);
     auto line = std::make_shared<SdlLine>(format, deviceFormat_, periodFrames_);
     std::lock_guard lock(linesMutex_);
     lines_.push_back(line);

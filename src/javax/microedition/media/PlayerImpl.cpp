@@ -194,13 +194,13 @@ void PlayerImpl::resetClassState() {
     classState().lastStarted.reset();
 }
 
-int PlayerImpl::openPlayCount() {
+int PlayerImpl::runningPlayCount() {
     auto& core = static_cast<Core&>(*core_);
     std::lock_guard lock(core.mutex);
     int n = 0;
-    if (core.sequencer && core.sequencer->isOpen()) ++n;
+    if (core.sequencer && core.sequencer->isRunning()) ++n;
     for (auto& play : core.earlierPlays)
-        if (play.sequencer && play.sequencer->isOpen()) ++n;
+        if (play.sequencer && play.sequencer->isRunning()) ++n;
     return n;
 }
 

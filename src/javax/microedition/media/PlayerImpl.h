@@ -24,8 +24,8 @@ public:
     static void stopLastStarted();
     static void resetClassState();
 
-    // Plays whose sequencer is still open (tests).
-    int openPlayCount();
+    // Plays whose sequencer is still running.
+    int runningPlayCount();
     const std::vector<std::uint8_t>& midiData() const;
 
     struct Core;
