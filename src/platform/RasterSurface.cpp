@@ -25,7 +25,10 @@ i64 floorDiv(i128 n, i128 d) {  // d > 0
 
 i64 ceilDiv(i128 n, i128 d) { return -floorDiv(-n, d); }  // d > 0
 
-i64 roundHalfUp(double v) { return static_cast<i64>(std::floor(v + 0.5)); }
+// Points of a curve round to the nearest pixel, ties toward the curve's
+// centre, so that shapes stay symmetric about their centre.
+i64 roundUpOnTie(double v) { return static_cast<i64>(std::floor(v + 0.5)); }
+i64 roundDownOnTie(double v) { return static_cast<i64>(std::ceil(v - 0.5)); }
 
 // Degrees counter-clockwise from 3 o'clock, on the unit circle of the
 // ellipse (u right, v up).
@@ -232,7 +235,7 @@ void RasterSurface::outlineEllipse(double cx, double cy, double a, double b, Fil
     for (i64 i = i0; i <= i1; ++i) {
         const double t = std::clamp((static_cast<double>(i) - cx) / a, -1.0, 1.0);
         const double off = b * std::sqrt(std::max(0.0, 1.0 - t * t));
-        for (const i64 j : {roundHalfUp(cy - off), roundHalfUp(cy + off)})
+        for (const i64 j : {roundUpOnTie(cy - off), roundDownOnTie(cy + off)})
             if (keep(i, j)) plot(i, j);
     }
     const i64 j0 = std::max<i64>(std::ceil(std::max(cy - rowBand, cy - b)), clip_.y);
@@ -240,7 +243,7 @@ void RasterSurface::outlineEllipse(double cx, double cy, double a, double b, Fil
     for (i64 j = j0; j <= j1; ++j) {
         const double s = std::clamp((static_cast<double>(j) - cy) / b, -1.0, 1.0);
         const double off = a * std::sqrt(std::max(0.0, 1.0 - s * s));
-        for (const i64 i : {roundHalfUp(cx - off), roundHalfUp(cx + off)})
+        for (const i64 i : {roundUpOnTie(cx - off), roundDownOnTie(cx + off)})
             if (keep(i, j)) plot(i, j);
     }
 }

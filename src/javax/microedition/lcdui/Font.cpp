@@ -11,8 +11,8 @@ namespace {
 enum SharedFont { SmallPlain, SmallBold, MediumPlain, MediumBold, LargePlain, LargeBold, kSharedFonts };
 
 const std::array<std::shared_ptr<Font>, kSharedFonts>& sharedFonts() {
+    TarvokinEmu::Emulator::traceFirstUse("javax.microedition.lcdui.Font");
     static const std::array<std::shared_ptr<Font>, kSharedFonts> fonts = [] {
-        TarvokinEmu::Emulator::traceFirstUse("javax.microedition.lcdui.Font");
         return std::array<std::shared_ptr<Font>, kSharedFonts>{
             std::make_shared<Font>(Font::STYLE_PLAIN, Font::SIZE_SMALL),
             std::make_shared<Font>(Font::STYLE_BOLD, Font::SIZE_SMALL),

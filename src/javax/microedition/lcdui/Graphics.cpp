@@ -13,8 +13,9 @@ Graphics::Graphics(std::shared_ptr<platform::Picture> target)
                target ? target->height : 0) {}
 
 Graphics::Graphics(std::unique_ptr<GraphicsBackend> backend, int width, int height)
-    : clipWidth_(width), clipHeight_(height), backend_(std::move(backend)), font_(Font::getDefaultFont()) {
+    : clipWidth_(width), clipHeight_(height), backend_(std::move(backend)) {
     TarvokinEmu::Emulator::traceFirstUse("javax.microedition.lcdui.Graphics");
+    font_ = Font::getDefaultFont();
 }
 
 Graphics::~Graphics() = default;
