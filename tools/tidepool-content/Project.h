@@ -1,0 +1,80 @@
+// The content project: what the sources under assets/ describe, loaded and
+// compiled into pack entries.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Content.h"
+#include "game/format/AnimationData.h"
+#include "game/format/PackFile.h"
+
+namespace content {
+
+struct PaletteDef {
+    std::string name;
+    std::vector<std::uint32_t> rgb;  // index 0 is the transparent slot
+    int selector = -1;               // position in the palette table
+};
+
+// A named entry of a pack index.
+struct EntryDef {
+    std::int32_t id = -1;
+    std::string kind;
+    std::string name;
+    Value source;  // the index line, for errors and options
+};
+
+// A built pack: entries by index, with the kind each was made as.
+struct BuiltPack {
+    std::string name;
+    std::vector<std::vector<std::uint8_t>> entries;
+    std::vector<std::string> kinds;
+};
+
+class Project {
+public:
+    Project(fs::path assets, fs::path work);
+
+    // Compiles every pack, the properties and the manifest in memory.
+    void build();
+    // Files outside the packs: "p", "META-INF/MANIFEST.MF".
+    const std::map<std::string, std::vector<std::uint8_t>>& files() const { return files_; }
+    const std::map<std::string, BuiltPack>& packs() const { return packs_; }
+    Deps& deps() { return deps_; }
+    const fs::path& assets() const { return assets_; }
+    const Value& config() const { return config_; }
+
+private:
+    void loadPalettes();
+    void loadIndex(const fs::path& file);
+    void loadAnimations();
+    std::vector<std::uint8_t> buildEntry(const EntryDef& e);
+    std::vector<std::uint8_t> buildRaw(const EntryDef& e);
+    std::vector<std::uint8_t> buildPng(const EntryDef& e);
+    std::vector<std::uint8_t> buildAnim(const EntryDef& e);
+    game::format::AnimElement buildElement(const Value& v);
+    std::vector<std::uint8_t> buildLevelFile(const EntryDef& e);
+    void buildTexts();
+    void buildProperties();
+    Rgba pictureOf(const EntryDef& e);
+    const PaletteDef& palette(const Value& at, const std::string& name) const;
+    const EntryDef& entryNamed(const Value& at, const std::string& name) const;
+    int selectorOf(const EntryDef& raw) const;
+
+    fs::path assets_, work_;
+    Deps deps_;
+    Value config_;
+    std::map<std::string, PaletteDef> palettes_;
+    std::vector<std::string> paletteTable_;
+    std::map<int, std::vector<EntryDef>> index_;  // by pack number
+    std::map<std::string, EntryDef> named_;
+    std::map<std::string, Value> animations_;
+    std::map<std::string, BuiltPack> packs_;
+    std::map<std::string, std::vector<std::uint8_t>> files_;
+};
+
+}  // namespace content
