@@ -234,8 +234,22 @@ private:
                 problem(id, what(ex));
             }
         }
+        // Maps named by the level table may lie beyond the numbered ones.
+        std::map<int, std::optional<LevelMap>> extra;
         auto mapAt = [&](int k) -> const LevelMap* {
-            return k >= 0 && k < maps && parsed[static_cast<std::size_t>(k)] ? &*parsed[static_cast<std::size_t>(k)] : nullptr;
+            if (k < 0) return nullptr;
+            if (k < maps) return parsed[static_cast<std::size_t>(k)] ? &*parsed[static_cast<std::size_t>(k)] : nullptr;
+            auto it = extra.find(k);
+            if (it == extra.end()) {
+                std::optional<LevelMap> m;
+                try {
+                    if (k < LevelFile::mapCount(file)) m = LevelFile::read(file, k);
+                } catch (const std::exception& ex) {
+                    problem(id, what(ex));
+                }
+                it = extra.emplace(k, std::move(m)).first;
+            }
+            return it->second ? &*it->second : nullptr;
         };
         const int paramCount = intAt(*l, "header_params");
         const int maxObjects = intAt(*l, "max_objects");
