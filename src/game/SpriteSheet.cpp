@@ -125,17 +125,17 @@ std::vector<std::uint8_t> SpriteSheet::buildPng(std::span<const std::int32_t> pa
     if (headerSize < 0) throw IllegalArgumentException("header size " + std::to_string(headerSize));
     if (indexed && palette.size() > 256) throw IllegalArgumentException("palette of " + std::to_string(palette.size()) + " colours");
 
+    const std::int64_t outW = std::int64_t{width} * scale;
+    const std::int64_t outH = std::int64_t{height} * scale;
+    if (outW * outH > kMaxOutputPixels) {
+        throw IllegalArgumentException("picture " + std::to_string(outW) + " x " + std::to_string(outH) + " too large");
+    }
     const int sbpp = indexed ? 1 : (format == PALETTE_RGB ? 3 : 4);
     const std::int64_t sourceEnd = headerSize + std::int64_t{width} * height * sbpp;
     if (sourceEnd > static_cast<std::int64_t>(entry.size())) {
         throw ArrayIndexOutOfBoundsException("raw image " + std::to_string(width) + " x " + std::to_string(height) +
                                              " needs " + std::to_string(sourceEnd) + " bytes, entry has " +
                                              std::to_string(entry.size()));
-    }
-    const std::int64_t outW = std::int64_t{width} * scale;
-    const std::int64_t outH = std::int64_t{height} * scale;
-    if (outW * outH > kMaxOutputPixels) {
-        throw IllegalArgumentException("picture " + std::to_string(outW) + " x " + std::to_string(outH) + " too large");
     }
 
     const std::int64_t bpp = indexed ? 1 : 4;

@@ -52,8 +52,8 @@ GameFont GameFontData::decode(std::span<const std::uint8_t> entry) {
     f.spacing = in.readByte();
     f.ascent = in.readByte();
     f.descent = in.readByte();
-    // Each record takes 5 bytes: check before allocating.
-    if (static_cast<std::size_t>(n) > in.remaining() / 5) {
+    // Each record takes 6 bytes: check before allocating.
+    if (static_cast<std::size_t>(n) > in.remaining() / 6) {
         throw java::io::EOFException("font of " + std::to_string(n) + " glyphs has " + std::to_string(in.remaining()) + " bytes of runs");
     }
     f.glyphs.resize(static_cast<std::size_t>(n));
