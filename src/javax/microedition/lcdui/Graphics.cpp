@@ -22,15 +22,22 @@ Graphics::~Graphics() = default;
 
 void Graphics::attachBackend(std::unique_ptr<GraphicsBackend> backend) { backend_ = std::move(backend); }
 
+namespace {
+
+// -v with the handset's wrapping ints (-INT_MIN is INT_MIN).
+int negate(int v) { return static_cast<int>(0u - static_cast<std::uint32_t>(v)); }
+
+}  // namespace
+
 int Graphics::anchorOffsetX(int anchor, int width) {
     if (anchor & HCENTER) return -(width / 2);
-    if (anchor & RIGHT) return -width;
+    if (anchor & RIGHT) return negate(width);
     return 0;
 }
 
 int Graphics::anchorOffsetY(int anchor, int height) {
     if (anchor & VCENTER) return -(height / 2);
-    if (anchor & BOTTOM) return -height;
+    if (anchor & BOTTOM) return negate(height);
     return 0;  // BASELINE hangs like TOP
 }
 

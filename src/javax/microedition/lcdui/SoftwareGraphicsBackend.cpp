@@ -55,7 +55,7 @@ void SoftwareGraphicsBackend::drawRegion(const Image& image, int xSrc, int ySrc,
         // keeps red as its colour.
         surface_.drawRegion(src, xSrc, ySrc, width, height, Flip::None, x, y);
         surface_.setColor(0xFF0000);
-        surface_.drawRect(x, y, width - 1, height - 1);
+        if (width > 0 && height > 0) surface_.drawRect(x, y, width - 1, height - 1);
         TarvokinEmu::Emulator::trace("Graphics.drawRegion(transformation not emulated: " + std::to_string(transform) +
                                      ")");
         return;

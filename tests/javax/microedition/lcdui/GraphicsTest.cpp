@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Font.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -66,6 +68,7 @@ TEST_F(GraphicsTest, AnchorsPlaceTheTopLeftCorner) {
     EXPECT_EQ(Graphics::anchorOffsetX(Graphics::HCENTER, 5), -2);
     EXPECT_EQ(Graphics::anchorOffsetX(Graphics::HCENTER, -5), 2);
     EXPECT_EQ(Graphics::anchorOffsetY(Graphics::BOTTOM, 7), -7);
+    EXPECT_EQ(Graphics::anchorOffsetX(Graphics::RIGHT, INT_MIN), INT_MIN);  // wraps like the handset's ints
     EXPECT_THROW(g_->drawImage(nullptr, 0, 0, 0), java::lang::NullPointerException);
     EXPECT_THROW(g_->drawRegion(nullptr, 0, 0, 1, 1, 0, 0, 0, 0), java::lang::NullPointerException);
 }
