@@ -6,6 +6,7 @@
 #include "TarvokinEmu/PNGReader.h"
 #include "game/SpriteSheet.h"
 #include "game/format/GameFontData.h"
+#include "game/format/LevelFile.h"
 #include "java/lang/Throwable.h"
 
 namespace content {
@@ -123,6 +124,13 @@ std::string sniffKind(const std::string& packName, std::span<const std::uint8_t>
     try {
         const auto f = game::format::GameFontData::decode(e);
         if (game::format::GameFontData::encode(f).size() == e.size()) return "font";
+    } catch (const std::exception&) {
+    }
+    try {
+        if (e.size() > 5 && e[0] == 0 && game::format::LevelFile::mapCount(e) > 0) {
+            game::format::LevelFile::read(e, 0);
+            return "level";
+        }
     } catch (const std::exception&) {
     }
     if (e.size() % 3 == 0 && e.size() <= 768) return "palette";

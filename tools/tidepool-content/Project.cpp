@@ -118,6 +118,10 @@ void Project::build() {
                 built.entries[static_cast<std::size_t>(PackFile::entryOf(e.id))] = buildEntry(e);
             } catch (const java::lang::Throwable& t) {
                 fail(e.source, hexId(e.id) + ": " + t.toString());
+            } catch (const ContentError& c) {
+                // Errors found deeper (in an animation, a font, a sound) name
+                // their own file; say which entry needed it.
+                throw ContentError("while making " + hexId(e.id) + " (" + e.kind + "):\n" + c.what());
             }
             built.kinds[static_cast<std::size_t>(PackFile::entryOf(e.id))] = e.kind;
         }
