@@ -11,10 +11,10 @@ packages=(
   libgl-dev libglu1-mesa-dev libstb-dev
   # content build: fonts, vector art, manifests, music and sound rendering
   libfreetype-dev fonts-dejavu-core librsvg2-dev libtoml11-dev nlohmann-json3-dev
-  libpng-dev lame abcmidi
+  libpng-dev lame abcmidi fluidsynth
   # tests, fuzzing and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils pngcheck
 )
 
 SUDO=""
