@@ -20,10 +20,11 @@ std::vector<std::uint8_t> dcPcm(int frames, int channels, int level) {
     return b;
 }
 
-// Writes in 4096-byte chunks as the players do, then drains and closes.
-void play(platform::AudioLine& line, const std::vector<std::uint8_t>& pcm) {
+// Writes in 4096-byte chunks as the players do, from `from` on, then
+// drains and closes.
+void play(platform::AudioLine& line, const std::vector<std::uint8_t>& pcm, std::size_t from = 0) {
     line.start();
-    for (std::size_t at = 0; at < pcm.size(); at += 4096)
+    for (std::size_t at = from; at < pcm.size(); at += 4096)
         EXPECT_EQ(line.write(pcm.data() + at, static_cast<int>(std::min<std::size_t>(4096, pcm.size() - at))),
                   static_cast<int>(std::min<std::size_t>(4096, pcm.size() - at)));
     line.drain();
@@ -37,9 +38,13 @@ TEST(AudioOutput, LinesAreMixedIntoOneDeviceAtTheirVolume) {
     auto quiet = AudioOutput::openLine({44100, 2});
     quiet->setVolume(0.0f);
     effect->setVolume(0.5f);
-    std::thread a([&] { play(*music, dcPcm(8820, 2, 1000)); });
-    std::thread b([&] { play(*effect, dcPcm(4410, 2, 60)); });
-    std::thread c([&] { play(*quiet, dcPcm(4410, 2, 5000)); });
+    auto musicPcm = dcPcm(8820, 2, 1000), effectPcm = dcPcm(4410, 2, 60), quietPcm = dcPcm(4410, 2, 5000);
+    // Some of each is queued before any line starts, so they must overlap.
+    for (auto [line, pcm] : {std::pair{music.get(), &musicPcm}, {effect.get(), &effectPcm}, {quiet.get(), &quietPcm}})
+        line->write(pcm->data(), 4096);
+    std::thread a([&] { play(*music, musicPcm, 4096); });
+    std::thread b([&] { play(*effect, effectPcm, 4096); });
+    std::thread c([&] { play(*quiet, quietPcm, 4096); });
     a.join();
     b.join();
     c.join();

@@ -102,11 +102,13 @@ inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000) {
     return true;
 }
 
-// SDL's disk driver as the audio device: everything mixed lands in a file,
-// about ten times faster than real time.
+// SDL's disk driver as the audio device: everything mixed lands in a file.
+// A period of 1024 frames takes `periodMs` (23 is real time); the default
+// runs about ten times faster, which suits writers that are not paced by
+// anything but the device.
 class DiskAudio {
 public:
-    DiskAudio() {
+    explicit DiskAudio(int periodMs = 2) {
         static std::atomic<int> serial{0};
         path_ = std::filesystem::temp_directory_path() /
                 ("tidepool-audio-" + std::to_string(::getpid()) + "-" + std::to_string(serial++) + ".raw");
@@ -114,7 +116,7 @@ public:
         platform::AudioOutput::shutdown();
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
-        setenv("SDL_DISKAUDIODELAY", "2", 1);
+        setenv("SDL_DISKAUDIODELAY", std::to_string(periodMs).c_str(), 1);
         EXPECT_EQ(platform::AudioOutput::driverName(), "sdl:disk");
     }
     ~DiskAudio() {

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "TarvokinEmu/Emulator.h"
@@ -45,14 +46,20 @@ struct PlayerImplMP3::Core final : BasicPlayer::Core, std::enable_shared_from_th
     // this holds its id.
     std::atomic<std::uint64_t> playThread{0};
 
-    // decodedStream is what the next play will read. Each play thread
-    // takes its own source at start, and rewinding makes a new one, so a
-    // rewind never touches a source that a finishing thread still reads.
+    // decodedStream is what the next play will read. A play takes it for
+    // itself at start, and rewinding makes a new one, so a rewind never
+    // touches a source that a finishing thread still reads and no two plays
+    // ever share one.
     std::mutex streamMutex;
     std::shared_ptr<platform::PcmSource> decodedStream;
     std::shared_ptr<platform::AudioLine> line;  // of the current play
+    // Encoded bytes read since the last rewind, by whichever play.
+    std::atomic<std::int64_t> sourceRead{0};
 
-    void start() override;
+    void start() override { startPlay(0); }
+    // `from`: the id of the play handing over to its next pass, 0 for a
+    // start by the game. Returns false when that play was stopped first.
+    bool startPlay(std::uint64_t from);
     void stop() override;
     void setLoopCount(int count) override {
         loopCount = count;
@@ -60,11 +67,26 @@ struct PlayerImplMP3::Core final : BasicPlayer::Core, std::enable_shared_from_th
     }
 
     void rewind() {
-        std::lock_guard lock(streamMutex);
-        if (decodedStream && decodedStream->sourceBytesRead() > kMarkLimit)
-            throw java::io::IOException("Resetting to invalid mark");
+        if (sourceRead > kMarkLimit) throw java::io::IOException("Resetting to invalid mark");
         if (!recognised) throw java::io::IOException("no audio stream to rewind");
-        decodedStream = platform::SampledAudio::open(sourceStream);
+        auto fresh = platform::SampledAudio::open(sourceStream);
+        std::lock_guard lock(streamMutex);
+        decodedStream = std::move(fresh);
+        sourceRead = 0;
+    }
+
+    // The source for a new play, from its start unless a rewind failed.
+    std::shared_ptr<platform::PcmSource> takeStream() {
+        std::shared_ptr<platform::PcmSource> stream;
+        {
+            std::lock_guard lock(streamMutex);
+            stream = std::exchange(decodedStream, nullptr);
+        }
+        // Taken by a play that ended without rewinding: start afresh, unless
+        // the source is past rewinding (then, as with a spent stream,
+        // nothing plays).
+        if (!stream && recognised && sourceRead <= kMarkLimit) stream = platform::SampledAudio::open(sourceStream);
+        return stream;
     }
 
     void playLoop(std::uint64_t id, std::shared_ptr<platform::AudioLine> out,
@@ -91,9 +113,36 @@ PlayerImplMP3::PlayerImplMP3(std::istream& stream, const std::string&) : BasicPl
     }
 }
 
-void PlayerImplMP3::Core::start() {
-    Emulator::trace("Player::public void start()");
-    if (playThread != 0) stop();
+bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
+    const std::uint64_t id = nextPlayId++;
+    if (from != 0) {
+        // The next pass takes the play over in one step, so that a stop()
+        // from the game either comes first (and ends the loop here) or
+        // reaches the new pass.
+        if (!playThread.compare_exchange_strong(from, id)) return false;
+        Emulator::trace("Player::public void start()");
+        Emulator::trace("Player::stop()");
+        Emulator::trace("Stop: ready for next play");
+        try {
+            rewind();
+        } catch (const std::exception& e) {
+            Emulator::trace(std::string("Stop:") + e.what());
+        }
+        state = CLOSED;
+        std::lock_guard lock(classState().mutex);
+        classState().lastStarted.reset();
+    } else {
+        Emulator::trace("Player::public void start()");
+        if (playThread != 0) stop();
+    }
+    // STARTED is set before the play thread exists: a short play could
+    // otherwise finish, set PREFETCHED, and then be overwritten.
+    auto markStarted = [this] {
+        state = STARTED;
+        std::lock_guard lock(classState().mutex);
+        classState().lastStarted = weak_from_this();
+    };
+    bool marked = false;
     try {
         std::vector<std::uint8_t> buffer(kChunkBytes);
         if (!recognised) throw platform::LineUnavailable("no line for data of unknown format");
@@ -108,18 +157,18 @@ void PlayerImplMP3::Core::start() {
         }
         out->start();
         Emulator::trace("*** MP3 START");
-        std::shared_ptr<platform::PcmSource> stream;
+        std::shared_ptr<platform::PcmSource> stream = takeStream();
         {
             std::lock_guard lock(streamMutex);
-            stream = decodedStream;
             line = out;
         }
-        std::uint64_t id = nextPlayId++;
-        playThread = id;
+        if (from == 0) playThread = id;
         {
             std::lock_guard lock(classState().mutex);
             classState().playThreads++;
         }
+        markStarted();
+        marked = true;
         try {
             std::thread(&Core::playLoop, shared_from_this(), id, out, std::move(stream), std::move(buffer)).detach();
         } catch (...) {
@@ -129,10 +178,12 @@ void PlayerImplMP3::Core::start() {
         }
     } catch (const std::exception& e) {
         Emulator::trace(std::string("MP3 Start Exception: ") + e.what());
+        // A pass that could not start leaves no play behind.
+        std::uint64_t handedTo = id;
+        if (from != 0) playThread.compare_exchange_strong(handedTo, 0);
     }
-    state = STARTED;
-    std::lock_guard lock(classState().mutex);
-    classState().lastStarted = weak_from_this();
+    if (!marked) markStarted();
+    return true;
 }
 
 void PlayerImplMP3::Core::stop() {
@@ -157,6 +208,7 @@ void PlayerImplMP3::Core::playLoop(std::uint64_t id, std::shared_ptr<platform::A
         int n = 0;
         while (playThread == id && n != -1) {
             n = stream ? stream->read(buffer.data(), kChunkBytes) : -1;
+            if (stream) sourceRead = stream->sourceBytesRead();
             if (n == 0) n = -1;  // a frame wider than a chunk: nothing playable
             if (n > 0) {
                 out->write(buffer.data(), n);
@@ -178,9 +230,10 @@ void PlayerImplMP3::Core::playLoop(std::uint64_t id, std::shared_ptr<platform::A
             rewind();
             // The finished pass's line plays out what it holds meanwhile.
             out->closeWhenPlayedOut();
-            start();
-            finishPlay(0);
-            return;
+            if (startPlay(id)) {
+                finishPlay(0);
+                return;
+            }
         }
         out->drain();
         out->stop();
