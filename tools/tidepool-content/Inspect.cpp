@@ -88,23 +88,33 @@ void printAnim(const Animation& a) {
 
 int animSheet(const DataSet& data, std::int32_t id, const fs::path& out) {
     const Animation a = AnimationData::parse(data.entry(id));
-    // Size each cell from what the frames draw: render once into a large
-    // scratch picture around the reference point and take the bounds.
-    const int scratch = 1024;
-    int minX = scratch, minY = scratch, maxX = -1, maxY = -1;
-    for (std::size_t f = 0; f < a.frames.size(); ++f) {
-        Rgba tmp(scratch, scratch);
-        drawFrame(tmp, data, a, static_cast<int>(f), scratch / 2, scratch / 2, true);
-        for (int y = 0; y < scratch; ++y)
-            for (int x = 0; x < scratch; ++x)
-                if (tmp.at(x, y)[3]) {
-                    minX = std::min(minX, x);
-                    minY = std::min(minY, y);
-                    maxX = std::max(maxX, x);
-                    maxY = std::max(maxY, y);
-                }
+    // Size each cell from what the frames draw and their boxes, relative to
+    // the reference point.
+    int minX = 0, minY = 0, maxX = 0, maxY = 0;
+    auto grow = [&](int x0, int y0, int x1, int y1) {
+        minX = std::min({minX, x0, x1});
+        minY = std::min({minY, y0, y1});
+        maxX = std::max({maxX, x0, x1});
+        maxY = std::max({maxY, y0, y1});
+    };
+    for (const auto& f : a.frames) {
+        for (const auto& b : f.boxes) grow(b.x - a.refX, b.y - a.refY, b.x + b.width - a.refX, b.y + b.height - a.refY);
+        for (const auto& e : f.elements) {
+            const auto& c = e.coords;
+            if (e.type == 0) {
+                const auto raw = data.entry(e.imageId);
+                grow(e.dx - a.refX, e.dy - a.refY, e.dx + game::SpriteSheet::rawWidth(raw) * e.scale - a.refX, e.dy + game::SpriteSheet::rawHeight(raw) * e.scale - a.refY);
+            } else if (e.type == 3) {
+                grow(c[0] - a.refX, c[1] - a.refY, c[2] - a.refX, c[3] - a.refY);
+            } else if (e.type == 4) {
+                grow(c[0] - c[2] - 1 - a.refX, c[1] - c[3] - a.refY, c[0] + c[2] - a.refX, c[1] + c[3] - a.refY);
+            } else {
+                grow(c[0] - a.refX, c[1] - a.refY, c[0] + c[2] - a.refX, c[1] + c[3] - a.refY);
+            }
+        }
     }
-    if (maxX < 0) minX = minY = maxX = maxY = scratch / 2;
+    maxX = std::min(maxX, minX + 2048);
+    maxY = std::min(maxY, minY + 2048);
     const int cw = maxX - minX + 1 + 8, ch = maxY - minY + 1 + 8;
     const int n = static_cast<int>(a.frames.size());
     const int cols = std::min(n, std::max(1, 1024 / cw));
@@ -115,7 +125,7 @@ int animSheet(const DataSet& data, std::int32_t id, const fs::path& out) {
         // A light checkerboard shows transparency.
         for (int y = 0; y < ch; ++y)
             for (int x = 0; x < cw; ++x) sheet.blend(cx + x, cy + y, ((x / 4 + y / 4) & 1) ? 0xFFE8E8E8 : 0xFFD0D0D0);
-        drawFrame(sheet, data, a, f, cx + 4 + scratch / 2 - minX, cy + 4 + scratch / 2 - minY, true);
+        drawFrame(sheet, data, a, f, cx + 4 - minX, cy + 4 - minY, true);
     }
     writeFile(out, writePngRgba(sheet));
     std::printf("%s: %d frames, cells %d x %d\n", out.c_str(), n, cw, ch);
