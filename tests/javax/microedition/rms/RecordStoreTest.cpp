@@ -5,6 +5,7 @@
 #include <climits>
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include "TarvokinEmu/Emulator.h"
 #include "java/lang/Exceptions.h"
@@ -250,6 +251,26 @@ TEST_F(RecordStoreTest, FailedSaveKeepsTheFileAndTheTable) {
     std::filesystem::remove("rms.dat.tmp");
     s->addRecord({3}, 0, 1);
     EXPECT_EQ(fileStores().at(0).records, (std::vector<Bytes>{{1}, {2}, {3}}));
+}
+
+TEST_F(RecordStoreTest, TwoThreadsKeepTheTableWhole) {
+    // The shell's event thread saves its setting while the game saves.
+    auto settings = RecordStore::openRecordStore("emu_settings", true);
+    settings->addRecord({0}, 0, 1);
+    std::thread shell([&] {
+        for (int i = 0; i < 40; ++i) {
+            RecordStore::openRecordStore("emu_settings", false)->setRecord(1, {static_cast<std::uint8_t>(i)}, 0, 1);
+        }
+    });
+    auto g = RecordStore::openRecordStore("g", true);
+    for (int i = 1; i <= 40; ++i) g->addRecord({static_cast<std::uint8_t>(i)}, 0, 1);
+    shell.join();
+
+    restart();
+    EXPECT_EQ(RecordStore::openRecordStore("emu_settings", false)->getRecord(1), Bytes{39});
+    auto reloaded = RecordStore::openRecordStore("g", false);
+    ASSERT_EQ(reloaded->getNumRecords(), 40);
+    for (int id = 1; id <= 40; ++id) EXPECT_EQ(reloaded->getRecord(id), Bytes{static_cast<std::uint8_t>(id)});
 }
 
 TEST_F(RecordStoreTest, TraceLines) {
