@@ -13,7 +13,7 @@ packages=(
   libfreetype-dev fonts-dejavu-core librsvg2-dev libtoml11-dev nlohmann-json3-dev
   libpng-dev lame abcmidi fluidsynth
   # tests, fuzzing and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev libspng-dev libcairo2-dev
   xvfb xauth xdotool x11-utils pngcheck
 )
 
