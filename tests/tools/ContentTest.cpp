@@ -313,3 +313,16 @@ TEST(ContentSources, ErrorsNameFileLineAndId) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ContentManifest, ClassIsReadAsTheLauncherReadsIt) {
+    auto bytes = [](const std::string& s) { return std::vector<std::uint8_t>(s.begin(), s.end()); };
+    EXPECT_EQ(content::manifestClass(bytes("Manifest-Version: 1.0\r\nMIDlet-1: Game, /icon.png, Brindle\r\nX: y\r\n")), "Brindle");
+    EXPECT_EQ(content::manifestClass(bytes("MIDlet-1: Game, /icon.png,  Brindle \n")), "Brindle");
+    EXPECT_EQ(content::manifestClass(bytes("MIDlet-1: Game, Brindle\r\n")), "");
+    EXPECT_EQ(content::manifestClass(bytes("MIDlet-2: a, b, Brindle\r\n")), "");
+    EXPECT_EQ(content::manifestClass(content::readFile(std::string(RESOURCE_DIR) + "/META-INF/MANIFEST.MF")), "Brindle");
+}
+
+}  // namespace

@@ -316,6 +316,22 @@ private:
 
 }  // namespace
 
+std::string manifestClass(const std::vector<std::uint8_t>& manifest) {
+    const std::string text(manifest.begin(), manifest.end());
+    const std::size_t p = text.find("MIDlet-1:");
+    if (p == std::string::npos) return "";
+    const std::size_t c1 = text.find(',', p + 1);
+    const std::size_t c2 = c1 == std::string::npos ? c1 : text.find(',', c1 + 1);
+    if (c2 == std::string::npos) return "";
+    std::size_t e = text.find('\r', c2 + 1);
+    if (e == std::string::npos) e = text.size();
+    std::string name = text.substr(c2 + 1, e - c2 - 1);
+    while (!name.empty() && static_cast<unsigned char>(name.back()) <= ' ') name.pop_back();
+    std::size_t b = 0;
+    while (b < name.size() && static_cast<unsigned char>(name[b]) <= ' ') ++b;
+    return name.substr(b);
+}
+
 std::vector<std::string> checkCatalogue(const DataSet& data, const Value& catalogue) {
     return Checker(data, catalogue).run();
 }

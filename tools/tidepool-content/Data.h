@@ -48,6 +48,10 @@ std::string sniffKind(const std::string& packName, std::span<const std::uint8_t>
 void drawFrame(Rgba& img, const DataSet& data, const game::format::Animation& a, int frame, int x, int y, bool showBoxes);
 void blitPicture(Rgba& img, const platform::Picture& pic, int x, int y);
 
+// The class a manifest names, read as the launcher reads it: the text after
+// the second comma following "MIDlet-1:", up to a carriage return, trimmed.
+std::string manifestClass(const std::vector<std::uint8_t>& manifest);
+
 // Checks built data against the catalogue; returns the problems found.
 std::vector<std::string> checkCatalogue(const DataSet& data, const Value& catalogue);
 

@@ -37,7 +37,13 @@ int build(const std::vector<std::string>& a) {
     DataSet data;
     for (const auto& [name, pack] : project.packs()) data.add(game::format::PackFile(name, game::format::PackFile::write(pack.entries)));
     const fs::path catalogue = project.assets() / stringAt(project.config(), "catalogue");
-    const auto problems = checkCatalogue(data, parseToml(catalogue, project.deps()));
+    const Value catalogueDoc = parseToml(catalogue, project.deps());
+    auto problems = checkCatalogue(data, catalogueDoc);
+    if (const Value* m = lookup(catalogueDoc, "manifest")) {
+        const std::string want = stringAt(*m, "class");
+        const std::string got = manifestClass(project.files().at("META-INF/MANIFEST.MF"));
+        if (got != want) problems.push_back("the manifest names the class \"" + got + "\", the program starts " + want);
+    }
     if (!problems.empty()) {
         std::cerr << "tidepool-content: the data does not satisfy " << catalogue.string() << ":\n";
         for (const auto& p : problems) std::cerr << "  " << p << "\n";
