@@ -49,9 +49,17 @@ std::uint32_t blendPixel(std::uint32_t dst, std::uint32_t src) {
 namespace {
 
 struct Kernels {
-    void (*blendRow)(std::uint32_t*, const std::uint32_t*, int);
-    void (*blendRowMirrored)(std::uint32_t*, const std::uint32_t*, int);
+    void (*blendRect)(std::uint32_t*, std::ptrdiff_t, const std::uint32_t*, std::ptrdiff_t, int, int);
+    void (*blendRectMirrored)(std::uint32_t*, std::ptrdiff_t, const std::uint32_t*, std::ptrdiff_t, int, int);
+    void (*fillRect)(std::uint32_t*, std::ptrdiff_t, int, int, std::uint32_t);
 };
+
+// Row kernels become block kernels: one indirect call per blit, not per row.
+template <void (*Row)(std::uint32_t*, const std::uint32_t*, int)>
+void rowsOf(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src, std::ptrdiff_t srcStride, int w,
+            int h) {
+    for (int j = 0; j < h; ++j, dst += dstStride, src += srcStride) Row(dst, src, w);
+}
 
 // --- scalar -----------------------------------------------------------------
 
@@ -63,7 +71,11 @@ void blendRowMirroredScalar(std::uint32_t* dst, const std::uint32_t* src, int n)
     for (int i = 0; i < n; ++i) dst[i] = blendPixel(dst[i], src[n - 1 - i]);
 }
 
-constexpr Kernels kScalar = {&blendRowScalar, &blendRowMirroredScalar};
+void fillRectScalar(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h, std::uint32_t colour) {
+    for (int j = 0; j < h; ++j, dst += stride) std::fill_n(dst, w, colour);
+}
+
+constexpr Kernels kScalar = {&rowsOf<&blendRowScalar>, &rowsOf<&blendRowMirroredScalar>, &fillRectScalar};
 
 #ifdef RASTER_X86
 
@@ -71,22 +83,23 @@ constexpr Kernels kScalar = {&blendRowScalar, &blendRowMirroredScalar};
 // Four pixels at a time. Groups whose source is all opaque are stored, all
 // clear skipped; over an opaque destination the rest is blended in 16-bit
 // lanes; a group over translucent destination pixels goes pixel by pixel.
+//
+// Per channel v = s a + d (255 - a) = d * 255 + (s - d) a: the product is
+// taken modulo 2^16 and v itself fits in 16 bits, so one multiply does.
+// round(v / 255) = ((v + 128) * 257) >> 16 for every v up to 255 * 255.
 
-inline __m128i div255x8(__m128i v) {
-    v = _mm_add_epi16(v, _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
-}
-
-inline __m128i blendHalf(__m128i s, __m128i d) {
-    const __m128i a = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
-    const __m128i ia = _mm_sub_epi16(_mm_set1_epi16(255), a);
-    return div255x8(_mm_add_epi16(_mm_mullo_epi16(s, a), _mm_mullo_epi16(d, ia)));
+inline __m128i blendHalf(__m128i s, __m128i d, __m128i a) {
+    const __m128i v = _mm_add_epi16(_mm_sub_epi16(_mm_slli_epi16(d, 8), d), _mm_mullo_epi16(_mm_sub_epi16(s, d), a));
+    return _mm_mulhi_epu16(_mm_add_epi16(v, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 inline __m128i blendOpaqueDst4(__m128i s, __m128i d) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i lo = blendHalf(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero));
-    const __m128i hi = blendHalf(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero));
+    const __m128i sl = _mm_unpacklo_epi8(s, zero), sh = _mm_unpackhi_epi8(s, zero);
+    const __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sl, 0xFF), 0xFF);
+    const __m128i ah = _mm_shufflehi_epi16(_mm_shufflelo_epi16(sh, 0xFF), 0xFF);
+    const __m128i lo = blendHalf(sl, _mm_unpacklo_epi8(d, zero), al);
+    const __m128i hi = blendHalf(sh, _mm_unpackhi_epi8(d, zero), ah);
     return _mm_or_si128(_mm_packus_epi16(lo, hi), _mm_set1_epi32(static_cast<int>(0xFF000000u)));
 }
 
@@ -118,26 +131,44 @@ void blendRowSse2(std::uint32_t* dst, const std::uint32_t* src, int n) {
     for (; i < n; ++i) dst[i] = blendPixel(dst[i], Mirrored ? src[n - 1 - i] : src[i]);
 }
 
-constexpr Kernels kSse2 = {&blendRowSse2<false>, &blendRowSse2<true>};
+void fillRectSse2(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h, std::uint32_t colour) {
+    const __m128i c = _mm_set1_epi32(static_cast<int>(colour));
+    for (int j = 0; j < h; ++j, dst += stride) {
+        int i = 0;
+        for (; i + 16 <= w; i += 16) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), c);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 4), c);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 8), c);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 12), c);
+        }
+        for (; i + 4 <= w; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), c);
+        for (; i < w; ++i) dst[i] = colour;
+    }
+}
+
+constexpr Kernels kSse2 = {&rowsOf<&blendRowSse2<false>>, &rowsOf<&blendRowSse2<true>>, &fillRectSse2};
 
 // --- AVX2 -------------------------------------------------------------------------
 
-__attribute__((target("avx2"))) inline __m256i div255x16(__m256i v) {
-    v = _mm256_add_epi16(v, _mm256_set1_epi16(128));
-    return _mm256_srli_epi16(_mm256_add_epi16(v, _mm256_srli_epi16(v, 8)), 8);
-}
-
-__attribute__((target("avx2"))) inline __m256i blendHalf256(__m256i s, __m256i d) {
-    const __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(s, 0xFF), 0xFF);
-    const __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
-    return div255x16(_mm256_add_epi16(_mm256_mullo_epi16(s, a), _mm256_mullo_epi16(d, ia)));
+__attribute__((target("avx2"))) inline __m256i blendHalf256(__m256i s, __m256i d, __m256i a) {
+    const __m256i v =
+        _mm256_add_epi16(_mm256_sub_epi16(_mm256_slli_epi16(d, 8), d), _mm256_mullo_epi16(_mm256_sub_epi16(s, d), a));
+    return _mm256_mulhi_epu16(_mm256_add_epi16(v, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
 __attribute__((target("avx2"))) inline __m256i blendOpaqueDst8(__m256i s, __m256i d) {
     const __m256i zero = _mm256_setzero_si256();
-    // unpack and pack both work within 128-bit lanes, so pixel order holds.
-    const __m256i lo = blendHalf256(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero));
-    const __m256i hi = blendHalf256(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero));
+    // Each pixel's alpha spread over its four 16-bit lanes, straight from the
+    // packed source. unpack, shuffle and pack all work within 128-bit lanes,
+    // so pixel order holds.
+    const __m256i alphaLo = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1, 3, -1, 3, -1, 3, -1,
+                                             3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+    const __m256i alphaHi = _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1, 11,
+                                             -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
+    const __m256i lo = blendHalf256(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero),
+                                    _mm256_shuffle_epi8(s, alphaLo));
+    const __m256i hi = blendHalf256(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero),
+                                    _mm256_shuffle_epi8(s, alphaHi));
     return _mm256_or_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
 }
 
@@ -175,7 +206,29 @@ __attribute__((target("avx2"))) void blendRowAvx2(std::uint32_t* dst, const std:
     }
 }
 
-constexpr Kernels kAvx2 = {&blendRowAvx2<false>, &blendRowAvx2<true>};
+template <bool Mirrored>
+__attribute__((target("avx2"))) void blendRectAvx2(std::uint32_t* dst, std::ptrdiff_t dstStride,
+                                                    const std::uint32_t* src, std::ptrdiff_t srcStride, int w, int h) {
+    for (int j = 0; j < h; ++j, dst += dstStride, src += srcStride) blendRowAvx2<Mirrored>(dst, src, w);
+}
+
+__attribute__((target("avx2"))) void fillRectAvx2(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h,
+                                                  std::uint32_t colour) {
+    const __m256i c = _mm256_set1_epi32(static_cast<int>(colour));
+    for (int j = 0; j < h; ++j, dst += stride) {
+        int i = 0;
+        for (; i + 32 <= w; i += 32) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), c);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i + 8), c);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i + 16), c);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i + 24), c);
+        }
+        for (; i + 8 <= w; i += 8) _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), c);
+        for (; i < w; ++i) dst[i] = colour;
+    }
+}
+
+constexpr Kernels kAvx2 = {&blendRectAvx2<false>, &blendRectAvx2<true>, &fillRectAvx2};
 
 #endif  // RASTER_X86
 
@@ -215,12 +268,22 @@ void useIsa(Isa isa) {
     active = kernelsFor(isa);
 }
 
-void fillRow(std::uint32_t* dst, int n, std::uint32_t colour) { std::fill_n(dst, n, colour); }
+void fillRow(std::uint32_t* dst, int n, std::uint32_t colour) { active.fillRect(dst, 0, n, 1, colour); }
 
-void blendRow(std::uint32_t* dst, const std::uint32_t* src, int n) { active.blendRow(dst, src, n); }
+void fillRect(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h, std::uint32_t colour) {
+    active.fillRect(dst, stride, w, h, colour);
+}
+
+void blendRow(std::uint32_t* dst, const std::uint32_t* src, int n) { active.blendRect(dst, 0, src, 0, n, 1); }
 
 void blendRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n) {
-    active.blendRowMirrored(dst, src, n);
+    active.blendRectMirrored(dst, 0, src, 0, n, 1);
+}
+
+void blendRect(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src, std::ptrdiff_t srcStride,
+               int w, int h, bool mirrored) {
+    if (mirrored) active.blendRectMirrored(dst, dstStride, src, srcStride, w, h);
+    else active.blendRect(dst, dstStride, src, srcStride, w, h);
 }
 
 void copyRow(std::uint32_t* dst, const std::uint32_t* src, int n) {

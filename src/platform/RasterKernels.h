@@ -25,6 +25,11 @@ void blendRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n);
 // dst[i] = src[i] and dst[i] = src[n - 1 - i]; for opaque sources.
 void copyRow(std::uint32_t* dst, const std::uint32_t* src, int n);
 void copyRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n);
+// Blocks of h rows of w pixels, rows stride pixels apart (a negative source
+// stride walks the source upwards).
+void fillRect(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h, std::uint32_t colour);
+void blendRect(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src, std::ptrdiff_t srcStride,
+               int w, int h, bool mirrored);
 // dst[i] = blendPixel(dst[i], colour): a translucent colour.
 void blendFillRow(std::uint32_t* dst, int n, std::uint32_t colour);
 

@@ -125,8 +125,8 @@ void RasterSurface::fillRect(int x, int y, int width, int height) {
     if (!target_ || width <= 0 || height <= 0) return;
     const Rect r = intersect(i64{x} + tx_, i64{y} + ty_, width, height, clip_);
     if (r.empty()) return;
-    std::uint32_t* row = target_->pixels.data() + static_cast<std::size_t>(r.y) * target_->width + r.x;
-    for (int j = 0; j < r.height; ++j, row += target_->width) raster::fillRow(row, r.width, color_);
+    raster::fillRect(target_->pixels.data() + static_cast<std::size_t>(r.y) * target_->width + r.x, target_->width,
+                     r.width, r.height, color_);
 }
 
 void RasterSurface::drawRect(int x, int y, int width, int height) {
@@ -365,16 +365,17 @@ void RasterSurface::drawRegion(const PixelSource& src, int sx, int sy, int width
     const std::size_t dstStride = static_cast<std::size_t>(target_->width);
     std::uint32_t* dst = target_->pixels.data() + static_cast<std::size_t>(Y + j0) * dstStride +
                          static_cast<std::size_t>(X + i0);
-    for (i64 j = j0; j < j1; ++j, dst += dstStride) {
-        const i64 srcRow = flipV ? i64{sy} + height - 1 - j : i64{sy} + j;
-        const std::uint32_t* s = src.pixels + static_cast<std::size_t>(srcRow) * src.stride + srcCol;
-        if (src.opaque) {
+    const i64 firstRow = flipV ? i64{sy} + height - 1 - j0 : i64{sy} + j0;
+    const std::uint32_t* s = src.pixels + static_cast<std::size_t>(firstRow) * src.stride + srcCol;
+    const std::ptrdiff_t srcStep = flipV ? -static_cast<std::ptrdiff_t>(src.stride) : src.stride;
+    const int rows = static_cast<int>(j1 - j0);
+    if (src.opaque) {
+        for (int j = 0; j < rows; ++j, dst += dstStride, s += srcStep) {
             if (flipH) raster::copyRowMirrored(dst, s, n);
             else raster::copyRow(dst, s, n);
-        } else {
-            if (flipH) raster::blendRowMirrored(dst, s, n);
-            else raster::blendRow(dst, s, n);
         }
+    } else {
+        raster::blendRect(dst, static_cast<std::ptrdiff_t>(dstStride), s, srcStep, n, rows, flipH);
     }
 }
 
