@@ -227,7 +227,8 @@ template <typename Filter>
 void RasterSurface::outlineEllipse(double cx, double cy, double a, double b, Filter keep) {
     // Points on the ellipse through the pixel lattice: sampled by column
     // where it is flatter than 45 degrees and by row where it is steeper;
-    // the two bands overlap a little so that the curve has no gaps.
+    // the two bands overlap a little so that the curve has no gaps. keep()
+    // sees the exact point on the curve, before it is rounded to a pixel.
     const double r = std::sqrt(a * a + b * b);
     const double colBand = a * a / r + 0.5, rowBand = b * b / r + 0.5;
     const i64 i0 = std::max<i64>(std::ceil(std::max(cx - colBand, cx - a)), clip_.x);
@@ -235,16 +236,16 @@ void RasterSurface::outlineEllipse(double cx, double cy, double a, double b, Fil
     for (i64 i = i0; i <= i1; ++i) {
         const double t = std::clamp((static_cast<double>(i) - cx) / a, -1.0, 1.0);
         const double off = b * std::sqrt(std::max(0.0, 1.0 - t * t));
-        for (const i64 j : {roundUpOnTie(cy - off), roundDownOnTie(cy + off)})
-            if (keep(i, j)) plot(i, j);
+        if (keep(static_cast<double>(i), cy - off)) plot(i, roundUpOnTie(cy - off));
+        if (keep(static_cast<double>(i), cy + off)) plot(i, roundDownOnTie(cy + off));
     }
     const i64 j0 = std::max<i64>(std::ceil(std::max(cy - rowBand, cy - b)), clip_.y);
     const i64 j1 = std::min<i64>(std::floor(std::min(cy + rowBand, cy + b)), i64{clip_.y} + clip_.height - 1);
     for (i64 j = j0; j <= j1; ++j) {
         const double s = std::clamp((static_cast<double>(j) - cy) / b, -1.0, 1.0);
         const double off = a * std::sqrt(std::max(0.0, 1.0 - s * s));
-        for (const i64 i : {roundUpOnTie(cx - off), roundDownOnTie(cx + off)})
-            if (keep(i, j)) plot(i, j);
+        if (keep(cx - off, static_cast<double>(j))) plot(roundUpOnTie(cx - off), j);
+        if (keep(cx + off, static_cast<double>(j))) plot(roundDownOnTie(cx + off), j);
     }
 }
 
@@ -259,9 +260,7 @@ void RasterSurface::drawArc(int x, int y, int width, int height, int startAngle,
     }
     const double a = width / 2.0, b = height / 2.0, cx = X + a, cy = Y + b;
     const Sector sector(startAngle, arcAngle);
-    outlineEllipse(cx, cy, a, b, [&](i64 i, i64 j) {
-        return sector.contains((static_cast<double>(i) - cx) / a, -(static_cast<double>(j) - cy) / b);
-    });
+    outlineEllipse(cx, cy, a, b, [&](double px, double py) { return sector.contains((px - cx) / a, -(py - cy) / b); });
 }
 
 void RasterSurface::fillArc(int x, int y, int width, int height, int startAngle, int arcAngle) {
@@ -313,8 +312,8 @@ void RasterSurface::drawRoundRect(int x, int y, int width, int height, int arcWi
     // Quarter ellipses.
     for (const double cx : {left, right})
         for (const double cy : {top, bottom})
-            outlineEllipse(cx, cy, a, b, [&](i64 i, i64 j) {
-                return (cx == left ? i <= cx : i >= cx) && (cy == top ? j <= cy : j >= cy);
+            outlineEllipse(cx, cy, a, b, [&](double px, double py) {
+                return (cx == left ? px <= cx : px >= cx) && (cy == top ? py <= cy : py >= cy);
             });
 }
 
