@@ -270,6 +270,7 @@ TEST(ContentCatalogue, NamesTheIdsThatBreakIt) {
         {0x10005, {1, 2, 3}, "0x10005"},                   // not a PNG
         {0x60043, {0, 0, 0, 1}, "0x60043"},                // too few integers
         {0x10002, {0}, "0x10002"},                         // no level file
+        {0x60012, entryOf(0x60039), "0x60012"},            // a tile picture of too few tiles
     };
     for (const Breakage& b : cases) {
         SCOPED_TRACE(content::hexId(b.id));

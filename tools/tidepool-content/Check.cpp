@@ -93,6 +93,7 @@ private:
                 if (e.size() < 6) return problem(id, "descriptor shorter than 6 bytes");
                 const std::int32_t raw = static_cast<std::int32_t>((std::uint32_t{e[1]} << 24) | (std::uint32_t{e[2]} << 16) | (std::uint32_t{e[3]} << 8) | e[4]);
                 checkRawUse(id, raw, e[5], 0, 1);
+                if (const Value* tiles = lookup(c, "tiles")) checkTiles(id, *tiles, data_.rawPicture(raw, e[5], 0, 1));
             } else if (kind == "paltab") {
                 for (std::int32_t p : SpriteSheet::paletteTableIds(e)) {
                     if (!data_.has(p)) problem(id, "lists palette " + hexId(p) + ", which does not exist");
@@ -164,6 +165,17 @@ private:
             const std::int32_t other = intOf(*v);
             if (data_.has(other) && AnimationData::parse(data_.entry(other)).extentY != a.extentY) problem(id, "needs the extentY of " + hexId(other));
         }
+    }
+
+    // A tile picture: a grid of cells, enough of them, the first one clear
+    // (it is drawn on every empty cell).
+    void checkTiles(std::int32_t id, const Value& t, const platform::Picture& pic) {
+        const int w = intAt(t, "cell_width"), h = intAt(t, "cell_height");
+        const int cells = (pic.width / w) * (pic.height / h);
+        if (cells < intAt(t, "min_cells")) problem(id, "holds " + std::to_string(cells) + " tiles, needs " + std::to_string(intAt(t, "min_cells")));
+        for (int y = 0; y < std::min(h, pic.height); ++y)
+            for (int x = 0; x < std::min(w, pic.width); ++x)
+                if (pic.pixels[static_cast<std::size_t>(y) * pic.width + x] >> 24) return problem(id, "tile 0 is not fully transparent");
     }
 
     void checkFont(std::int32_t id, const Value& c, std::span<const std::uint8_t> e) {
@@ -303,6 +315,15 @@ private:
             int objects = 0;
             for (const auto& r : cm->records)
                 if (r.code == LevelFile::Bumper || r.code == LevelFile::Object || r.code == LevelFile::Decoration || r.code == LevelFile::Switch) ++objects;
+            // Objects fall when the cell under their foot empties.
+            for (const auto& r : cm->records) {
+                int col = -1, row = -1;
+                if (r.code == LevelFile::Object) col = r.values[1], row = r.values[2];
+                if (r.code == LevelFile::Decoration) col = r.values[0], row = r.values[1];
+                if (col < 0) continue;
+                if (col >= cm->cols || row + 1 >= cm->rows || cm->cell(col, row + 1) == 0)
+                    problem(id, lv + ": crash map " + std::to_string(crash) + " has an object at (" + std::to_string(col) + ", " + std::to_string(row) + ") with nothing under it");
+            }
             if (objects > maxObjects) problem(id, lv + ": crash map " + std::to_string(crash) + " places " + std::to_string(objects) + " objects, at most " + std::to_string(maxObjects) + " fit");
         }
     }
