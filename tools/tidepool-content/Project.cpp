@@ -167,12 +167,15 @@ std::vector<std::uint8_t> Project::buildEntry(const EntryDef& e) {
         return SpriteSheet::makePaletteTable(ids);
     }
     if (e.kind == "font" || e.kind == "fontpic") {
-        const Value fonts = parseToml(assets_ / stringAt(config_, "fonts"), deps_);
         const std::string name = stringAt(s, "font");
-        const Value* def = lookup(need(fonts, "game"), name);
-        if (!def) fail(s, "no game font named " + name);
-        GameFontBuild f = buildGameFont(name, *def, deps_);
-        return e.kind == "font" ? f.table : f.picture;
+        auto it = gameFonts_.find(name);
+        if (it == gameFonts_.end()) {
+            const Value fonts = parseToml(assets_ / stringAt(config_, "fonts"), deps_);
+            const Value* def = lookup(need(fonts, "game"), name);
+            if (!def) fail(s, "no game font named " + name);
+            it = gameFonts_.emplace(name, buildGameFont(name, *def, deps_)).first;
+        }
+        return e.kind == "font" ? it->second.table : it->second.picture;
     }
     if (e.kind == "level") return compileLevels(assets_ / stringAt(config_, "levels"), deps_);
     if (e.kind == "ints") {
@@ -211,11 +214,13 @@ Rgba Project::pictureOf(const EntryDef& e) {
     }
     if (const Value* label = lookup(s, "label")) {
         // Placeholder art: a rounded tag with the label in dark text.
-        const Value fonts = parseToml(assets_ / stringAt(config_, "fonts"), deps_);
-        const std::string face = stringAt(need(fonts, "label"), "font");
-        deps_.add(face);
-        FontFace ff(face, intAt(need(fonts, "label"), "size"));
-        const Rgba text = renderText(ff, stringOf(*label), 0x1B1B2F, 0, 0);
+        if (!labelFace_) {
+            const Value fonts = parseToml(assets_ / stringAt(config_, "fonts"), deps_);
+            const std::string face = stringAt(need(fonts, "label"), "font");
+            deps_.add(face);
+            labelFace_ = std::make_unique<FontFace>(face, intAt(need(fonts, "label"), "size"));
+        }
+        const Rgba text = renderText(*labelFace_, stringOf(*label), 0x1B1B2F, 0, 0);
         const int fill = lookup(s, "fill") ? colourOf(need(s, "fill")) : 0xFFF1D0;
         const int tw = std::max(w, text.width + 6), th = std::max(h, text.height + 4);
         Rgba img(tw, th);

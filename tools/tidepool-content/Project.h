@@ -4,11 +4,14 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Compilers.h"
 #include "Content.h"
+#include "Pictures.h"
 #include "game/format/AnimationData.h"
 #include "game/format/PackFile.h"
 
@@ -75,6 +78,9 @@ private:
     std::map<std::string, Value> animations_;
     std::map<std::string, BuiltPack> packs_;
     std::map<std::string, std::vector<std::uint8_t>> files_;
+    // Made once per build: the label face and each game font.
+    std::unique_ptr<FontFace> labelFace_;
+    std::map<std::string, GameFontBuild> gameFonts_;
 };
 
 }  // namespace content
