@@ -81,7 +81,7 @@ TEST_F(InResourceDir, PicturesAnimationsFontsAndMapsDecode) {
         }
     }
     EXPECT_EQ(pngs, 9);
-    EXPECT_EQ(anims, 162);
+    EXPECT_EQ(anims, 162 + 19 * 4);  // the fixed ids and the menu item sprites
     EXPECT_EQ(fonts, 4);
     const auto levels = MainCanvas::resourceBytes(0x10002);
     ASSERT_TRUE(levels.has_value());
