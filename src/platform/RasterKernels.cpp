@@ -51,6 +51,9 @@ namespace {
 struct Kernels {
     void (*blendRect)(std::uint32_t*, std::ptrdiff_t, const std::uint32_t*, std::ptrdiff_t, int, int);
     void (*blendRectMirrored)(std::uint32_t*, std::ptrdiff_t, const std::uint32_t*, std::ptrdiff_t, int, int);
+    // The same for destinations known to be opaque.
+    void (*blendRectOverOpaque)(std::uint32_t*, std::ptrdiff_t, const std::uint32_t*, std::ptrdiff_t, int, int);
+    void (*blendRectMirroredOverOpaque)(std::uint32_t*, std::ptrdiff_t, const std::uint32_t*, std::ptrdiff_t, int, int);
     void (*fillRect)(std::uint32_t*, std::ptrdiff_t, int, int, std::uint32_t);
 };
 
@@ -75,7 +78,8 @@ void fillRectScalar(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h, std
     for (int j = 0; j < h; ++j, dst += stride) std::fill_n(dst, w, colour);
 }
 
-constexpr Kernels kScalar = {&rowsOf<&blendRowScalar>, &rowsOf<&blendRowMirroredScalar>, &fillRectScalar};
+constexpr Kernels kScalar = {&rowsOf<&blendRowScalar>, &rowsOf<&blendRowMirroredScalar>, &rowsOf<&blendRowScalar>,
+                             &rowsOf<&blendRowMirroredScalar>, &fillRectScalar};
 
 #ifdef RASTER_X86
 
@@ -133,6 +137,14 @@ void blendRowSse2(std::uint32_t* dst, const std::uint32_t* src, int n) {
 
 void fillRectSse2(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h, std::uint32_t colour) {
     const __m128i c = _mm_set1_epi32(static_cast<int>(colour));
+    if (stride == w && std::int64_t{w} * h >= 16384) {
+        // Whole rows of the picture are one block: the string store, as
+        // memset does for large blocks.
+        std::uint32_t* p = dst;
+        std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+        asm volatile("rep stosl" : "+D"(p), "+c"(count) : "a"(colour) : "memory");
+        return;
+    }
     for (int j = 0; j < h; ++j, dst += stride) {
         int i = 0;
         for (; i + 16 <= w; i += 16) {
@@ -146,7 +158,8 @@ void fillRectSse2(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h, std::
     }
 }
 
-constexpr Kernels kSse2 = {&rowsOf<&blendRowSse2<false>>, &rowsOf<&blendRowSse2<true>>, &fillRectSse2};
+constexpr Kernels kSse2 = {&rowsOf<&blendRowSse2<false>>, &rowsOf<&blendRowSse2<true>>, &rowsOf<&blendRowSse2<false>>,
+                           &rowsOf<&blendRowSse2<true>>, &fillRectSse2};
 
 // --- AVX2 -------------------------------------------------------------------------
 
@@ -172,10 +185,11 @@ __attribute__((target("avx2"))) inline __m256i blendOpaqueDst8(__m256i s, __m256
     return _mm256_or_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(static_cast<int>(0xFF000000u)));
 }
 
-template <bool Mirrored>
+// Over a destination known to be opaque the per-group check of its alpha
+// is skipped.
+template <bool Mirrored, bool OverOpaque>
 __attribute__((target("avx2"))) void blendRowAvx2(std::uint32_t* dst, const std::uint32_t* src, int n) {
     const __m256i alphaMask = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-    const __m256i zero = _mm256_setzero_si256();
     const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -185,14 +199,13 @@ __attribute__((target("avx2"))) void blendRowAvx2(std::uint32_t* dst, const std:
                 _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n - 8 - i)), reverse);
         else
             s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-        const __m256i sa = _mm256_and_si256(s, alphaMask);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, alphaMask)) == -1) {
+        if (_mm256_testc_si256(s, alphaMask)) {  // every alpha 255
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), s);
             continue;
         }
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(sa, zero)) == -1) continue;
+        if (_mm256_testz_si256(s, alphaMask)) continue;  // every alpha 0
         const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(d, alphaMask), alphaMask)) != -1) {
+        if (!OverOpaque && !_mm256_testc_si256(d, alphaMask)) {
             for (int k = 0; k < 8; ++k)
                 dst[i + k] = blendPixel(dst[i + k], Mirrored ? src[n - 1 - i - k] : src[i + k]);
             continue;
@@ -206,15 +219,23 @@ __attribute__((target("avx2"))) void blendRowAvx2(std::uint32_t* dst, const std:
     }
 }
 
-template <bool Mirrored>
+template <bool Mirrored, bool OverOpaque>
 __attribute__((target("avx2"))) void blendRectAvx2(std::uint32_t* dst, std::ptrdiff_t dstStride,
                                                     const std::uint32_t* src, std::ptrdiff_t srcStride, int w, int h) {
-    for (int j = 0; j < h; ++j, dst += dstStride, src += srcStride) blendRowAvx2<Mirrored>(dst, src, w);
+    for (int j = 0; j < h; ++j, dst += dstStride, src += srcStride) blendRowAvx2<Mirrored, OverOpaque>(dst, src, w);
 }
 
 __attribute__((target("avx2"))) void fillRectAvx2(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h,
                                                   std::uint32_t colour) {
     const __m256i c = _mm256_set1_epi32(static_cast<int>(colour));
+    if (stride == w && std::int64_t{w} * h >= 16384) {
+        // Whole rows of the picture are one block: the string store, as
+        // memset does for large blocks.
+        std::uint32_t* p = dst;
+        std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
+        asm volatile("rep stosl" : "+D"(p), "+c"(count) : "a"(colour) : "memory");
+        return;
+    }
     for (int j = 0; j < h; ++j, dst += stride) {
         int i = 0;
         for (; i + 32 <= w; i += 32) {
@@ -228,7 +249,8 @@ __attribute__((target("avx2"))) void fillRectAvx2(std::uint32_t* dst, std::ptrdi
     }
 }
 
-constexpr Kernels kAvx2 = {&blendRectAvx2<false>, &blendRectAvx2<true>, &fillRectAvx2};
+constexpr Kernels kAvx2 = {&blendRectAvx2<false, false>, &blendRectAvx2<true, false>, &blendRectAvx2<false, true>,
+                           &blendRectAvx2<true, true>, &fillRectAvx2};
 
 #endif  // RASTER_X86
 
@@ -281,9 +303,14 @@ void blendRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n) {
 }
 
 void blendRect(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src, std::ptrdiff_t srcStride,
-               int w, int h, bool mirrored) {
-    if (mirrored) active.blendRectMirrored(dst, dstStride, src, srcStride, w, h);
-    else active.blendRect(dst, dstStride, src, srcStride, w, h);
+               int w, int h, bool mirrored, bool overOpaque) {
+    if (overOpaque) {
+        if (mirrored) active.blendRectMirroredOverOpaque(dst, dstStride, src, srcStride, w, h);
+        else active.blendRectOverOpaque(dst, dstStride, src, srcStride, w, h);
+    } else {
+        if (mirrored) active.blendRectMirrored(dst, dstStride, src, srcStride, w, h);
+        else active.blendRect(dst, dstStride, src, srcStride, w, h);
+    }
 }
 
 void copyRow(std::uint32_t* dst, const std::uint32_t* src, int n) {

@@ -26,10 +26,11 @@ void blendRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n);
 void copyRow(std::uint32_t* dst, const std::uint32_t* src, int n);
 void copyRowMirrored(std::uint32_t* dst, const std::uint32_t* src, int n);
 // Blocks of h rows of w pixels, rows stride pixels apart (a negative source
-// stride walks the source upwards).
+// stride walks the source upwards). overOpaque promises that every
+// destination pixel has alpha 255, which spares checking it.
 void fillRect(std::uint32_t* dst, std::ptrdiff_t stride, int w, int h, std::uint32_t colour);
 void blendRect(std::uint32_t* dst, std::ptrdiff_t dstStride, const std::uint32_t* src, std::ptrdiff_t srcStride,
-               int w, int h, bool mirrored);
+               int w, int h, bool mirrored, bool overOpaque = false);
 // dst[i] = blendPixel(dst[i], colour): a translucent colour.
 void blendFillRow(std::uint32_t* dst, int n, std::uint32_t colour);
 

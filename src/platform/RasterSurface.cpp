@@ -374,7 +374,7 @@ void RasterSurface::drawRegion(const PixelSource& src, int sx, int sy, int width
             else raster::copyRow(dst, s, n);
         }
     } else {
-        raster::blendRect(dst, static_cast<std::ptrdiff_t>(dstStride), s, srcStep, n, rows, flipH);
+        raster::blendRect(dst, static_cast<std::ptrdiff_t>(dstStride), s, srcStep, n, rows, flipH, target_->opaque);
     }
 }
 

@@ -124,12 +124,25 @@ TEST(RasterKernels, BlocksAndFills) {
         for (int i = 0; i < 3; ++i) want[j * 5 + 1 + i] = blendPixel(want[j * 5 + 1 + i], src[(1 - j) * 3 + 2 - i]);
     blendRect(dst.data() + 1, 5, src.data() + 3, -3, 3, 2, true);
     EXPECT_EQ(dst, want);
+    // A promised opaque destination gives the same pixels.
+    std::mt19937 rng(3);
+    std::vector<std::uint32_t> wide(300), under(300, 0xFF102030u), promised(under);
+    for (auto& p : wide) p = static_cast<std::uint32_t>(rng());
+    blendRect(under.data(), 100, wide.data(), 100, 100, 3, false, false);
+    blendRect(promised.data(), 100, wide.data(), 100, 100, 3, false, true);
+    EXPECT_EQ(under, promised);
     std::vector<std::uint32_t> pixels(7 * 3, 0);
     fillRect(pixels.data() + 8, 7, 37 % 7, 2, 0xFF123456u);  // 2 rows of 2
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0xFF123456u), 4);
     EXPECT_EQ(pixels[8], 0xFF123456u);
     EXPECT_EQ(pixels[16], 0xFF123456u);
     EXPECT_EQ(pixels[10], 0u);
+    // Whole rows of a large picture go as one block.
+    std::vector<std::uint32_t> screen(200 * 102, 1u);
+    fillRect(screen.data() + 200, 200, 200, 100, 0xFF654321u);
+    EXPECT_EQ(std::count(screen.begin(), screen.end(), 0xFF654321u), 20000);
+    EXPECT_EQ(screen[199], 1u);
+    EXPECT_EQ(screen[200 * 101], 1u);
 }
 
 TEST(RasterKernels, CopiesFillsAndOpacity) {
