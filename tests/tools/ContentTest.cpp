@@ -233,15 +233,20 @@ TEST(ContentBuild, InspectorListsExtractsAndRenders) {
         {{"level", "44"}, "record 20"},
         {{"level-png", "46", dir + "/map.png"}, "map 46"},
         {{"image", "0x60050", "1", "1", "2", dir + "/tiles.png"}, "bytes"},
+        {{"render", "0x10000", dir + "/font.png", "0x1000B"}, "font"},
+        {{"render", "0x3009E", dir + "/desc.png"}, "desc"},
+        {{"render", "0x60042", dir + "/palettes.png"}, "paltab"},
+        {{"render", "0x10002", dir + "/map0.png"}, "map 0"},
     };
     for (const Run& run : runs) {
         const auto r = tool(run.args);
         EXPECT_EQ(r.exitStatus, 0) << run.args[0] << ": " << r.err;
         EXPECT_NE(r.out.find(run.expect), std::string::npos) << run.args[0] << ": " << r.out;
     }
-    for (const char* png : {"digits.png", "card.png", "map.png", "tiles.png"}) EXPECT_NO_THROW(TarvokinEmu::PNGReader::decode(slurp(dir + "/" + png))) << png;
+    for (const char* png : {"digits.png", "card.png", "map.png", "tiles.png", "font.png", "desc.png", "palettes.png", "map0.png"}) EXPECT_NO_THROW(TarvokinEmu::PNGReader::decode(slurp(dir + "/" + png))) << png;
     EXPECT_EQ(slurp(dir + "/names.bin").size(), 2 + built().text(118).size());
     EXPECT_NE(tool({"anim", "0x10014"}).exitStatus, 0);
+    EXPECT_NE(tool({"render", "0x30001", dir + "/sound.png"}).exitStatus, 0);
     EXPECT_EQ(tool({"frobnicate"}).exitStatus, 2);
     fs::remove_all(dir);
 }

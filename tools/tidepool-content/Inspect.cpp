@@ -5,6 +5,9 @@
 
 #include "Data.h"
 #include "game/SpriteSheet.h"
+#include "TarvokinEmu/PNGReader.h"
+#include "Pictures.h"
+#include "game/format/GameFontData.h"
 #include "game/format/LevelFile.h"
 
 namespace content {
@@ -194,6 +197,76 @@ int levelPng(const DataSet& data, int map, const fs::path& out) {
     return 0;
 }
 
+// A line of text drawn as the game draws with a bitmap font: each glyph
+// clipped to its cell, the pen moved by advance plus spacing.
+Rgba fontSample(const DataSet& data, std::int32_t fontId, std::int32_t pictureId, const std::string& text) {
+    const auto font = game::format::GameFontData::decode(data.entry(fontId));
+    const platform::Picture pic = TarvokinEmu::PNGReader::decode(data.entry(pictureId));
+    std::map<int, const game::format::GameGlyph*> byCode;
+    for (const auto& g : font.glyphs) byCode[g.code] = &g;
+    const std::u32string codes = utf8Codes(text);
+    int width = 8;
+    for (char32_t c : codes) {
+        auto it = byCode.count(static_cast<int>(c)) ? byCode.find(static_cast<int>(c)) : byCode.find(32);
+        if (it != byCode.end()) width += it->second->advance + font.spacing;
+    }
+    Rgba img(std::max(width, 1), font.ascent + font.descent + 8);
+    img.fillRect(0, 0, img.width, img.height, 0xFF5FB8E6);
+    int pen = 4;
+    const int baseline = 4 + font.ascent;
+    for (char32_t c : codes) {
+        auto it = byCode.count(static_cast<int>(c)) ? byCode.find(static_cast<int>(c)) : byCode.find(32);
+        if (it == byCode.end()) continue;
+        const auto& g = *it->second;
+        if (c != 32) {
+            const int top = baseline - g.top;
+            for (int y = 0; y < g.height; ++y)
+                for (int x = 0; x < g.advance; ++x) {
+                    const int sx = g.srcX + x, sy = g.srcY + y;
+                    if (sx < pic.width && sy < pic.height) img.blend(pen + x, top + y, pic.pixels[static_cast<std::size_t>(sy) * pic.width + sx]);
+                }
+        }
+        pen += g.advance + font.spacing;
+    }
+    return img;
+}
+
+int render(const DataSet& data, std::int32_t id, const fs::path& out, const std::vector<std::string>& extra) {
+    const auto e = data.entry(id);
+    const std::string kind = sniffKind(PackFile::dataPackName(PackFile::packOf(id)), e);
+    std::vector<std::uint8_t> png;
+    if (kind == "png") {
+        png.assign(e.begin(), e.end());
+    } else if (kind == "desc") {
+        const std::int32_t raw = static_cast<std::int32_t>((std::uint32_t{e[1]} << 24) | (std::uint32_t{e[2]} << 16) | (std::uint32_t{e[3]} << 8) | e[4]);
+        png = data.rawPng(raw, e[5], 0, 1);
+    } else if (kind == "raw" || kind == "raw-direct") {
+        const std::size_t n = static_cast<std::size_t>(game::SpriteSheet::rawWidth(e)) * game::SpriteSheet::rawHeight(e);
+        png = data.rawPng(id, kind == "raw" ? 0 : e.size() == 4 + 4 * n ? 255 : 254, 0, 1);
+    } else if (kind == "anim") {
+        return animSheet(data, id, out);
+    } else if (kind == "level") {
+        return levelPng(data, 0, out);
+    } else if (kind == "font") {
+        if (extra.empty()) throw std::invalid_argument("render FONT_ID OUT.png PICTURE_ID");
+        png = writePngRgba(fontSample(data, id, parseId(extra[0]), "Tidepool Dash: bat 27 crabs out! (x3) 0123456789"));
+    } else if (kind == "palette" || kind == "paltab") {
+        const auto& pals = data.palettes();
+        std::size_t most = 0;
+        for (const auto& p : pals) most = std::max(most, p.size());
+        Rgba img(static_cast<int>(std::max<std::size_t>(most, 1)) * 12, static_cast<int>(std::max<std::size_t>(pals.size(), 1)) * 12);
+        for (std::size_t r = 0; r < pals.size(); ++r)
+            for (std::size_t c = 0; c < pals[r].size(); ++c)
+                img.fillRect(static_cast<int>(c) * 12, static_cast<int>(r) * 12, 12, 12, 0xFF000000u | (static_cast<std::uint32_t>(pals[r][c]) >> 8));
+        png = writePngRgba(img);
+    } else {
+        fail(hexId(id) + " is " + kind + ", not something to draw");
+    }
+    writeFile(out, png);
+    std::printf("%s: %s %s, %zu bytes\n", out.c_str(), kind.c_str(), hexId(id).c_str(), png.size());
+    return 0;
+}
+
 }  // namespace
 
 int inspect(const std::string& command, const std::vector<std::string>& a, const fs::path& dataDir) {
@@ -234,6 +307,10 @@ int inspect(const std::string& command, const std::vector<std::string>& a, const
     if (command == "level-png") {
         need(a, 2, "level-png MAP OUT.png");
         return levelPng(DataSet::load(dataDir), parseId(a[0]), a[1]);
+    }
+    if (command == "render") {
+        if (a.size() != 2 && a.size() != 3) throw std::invalid_argument("render ID OUT.png [PICTURE_ID]");
+        return render(DataSet::load(dataDir), parseId(a[0]), a[1], std::vector<std::string>(a.begin() + 2, a.end()));
     }
     if (command == "image") {
         need(a, 5, "image RAW_ID SELECTOR FLIP SCALE OUT.png");

@@ -33,6 +33,7 @@ const char* kUsage =
     "  tidepool-content level MAP                               a map of the level file as text\n"
     "  tidepool-content level-png MAP OUT.png                   a map drawn with the tile picture\n"
     "  tidepool-content image RAW_ID SELECTOR FLIP SCALE OUT.png  the game's PNG for a raw picture\n"
+    "  tidepool-content render ID OUT.png [PICTURE_ID]          any drawable entry as a PNG (fonts: with their picture)\n"
     "Inspection reads the data in --data DIR, else $TIDEPOOL_DATA, else the current folder\n"
     "when it holds r1, else the build's resource folder.\n";
 
