@@ -94,13 +94,24 @@ void PlayerImpl::Core::start() {
     try {
         auto parsed = std::make_shared<const platform::MidiSequence>(platform::MidiSequence::parse(midiData));
         auto seq = platform::MidiSequencer::getDefault();
+        std::vector<Play> silent;
         {
             std::lock_guard lock(mutex);
             sequence = parsed;
-            // An earlier play sounds on; stop() still reaches it.
+            // An earlier play sounds on; stop() still reaches it. Plays that
+            // never got going (failed starts) are let go now.
             if (sequencer || synthesizer) earlierPlays.push_back({std::move(sequencer), std::move(synthesizer)});
+            for (auto it = earlierPlays.begin(); it != earlierPlays.end();) {
+                if (it->sequencer && it->sequencer->isRunning()) {
+                    ++it;
+                } else {
+                    silent.push_back(std::move(*it));
+                    it = earlierPlays.erase(it);
+                }
+            }
             sequencer = seq;
         }
+        for (Play& play : silent) play.release();
         if (!seq) {
             platform::Console::println("SimpleMidiPlayer.main(): can't get a Sequencer");
             throw java::lang::NullPointerException();

