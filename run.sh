@@ -4,6 +4,8 @@
 # program's working directory. Options after the command go to the program.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# Compiler cache hits across checkouts in different folders.
+export CCACHE_BASEDIR="$here"
 
 "$here/scripts/install-deps.sh"
 cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

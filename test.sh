@@ -4,6 +4,8 @@
 # under ThreadSanitizer.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+# Compiler cache hits across checkouts in different folders.
+export CCACHE_BASEDIR="$here"
 cd "$here"
 jobs=${JOBS:-2}
 
