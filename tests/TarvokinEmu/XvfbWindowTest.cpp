@@ -30,19 +30,34 @@ std::string windowGeometry(const std::string& display, const std::string& title)
     return "";
 }
 
-TEST(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
-    if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
-    testsupport::Xvfb x("1280x1024x24");
-    if (!x.available()) GTEST_SKIP() << "Xvfb is not available";
-    std::string dir = testsupport::makeTempDir("xvfb");
+// A private X server at 1280 x 1024 and a scratch working directory; the
+// options run the program on that display.
+class XvfbWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
+        server_ = std::make_unique<testsupport::Xvfb>("1280x1024x24");
+        if (!server_->available()) GTEST_SKIP() << "Xvfb is not available";
+        dir_ = testsupport::makeTempDir("xvfb");
+        o.workDir = dir_;
+        o.env = {{"DISPLAY", server_->display()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+    }
+    void TearDown() override {
+        if (!dir_.empty()) std::filesystem::remove_all(dir_);
+    }
+    const std::string& display() const { return server_->display(); }
+
+    std::unique_ptr<testsupport::Xvfb> server_;
+    std::string dir_;
     testsupport::ProcessOptions o;
-    o.workDir = dir;
-    o.env = {{"DISPLAY", x.display()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+};
+
+TEST_F(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
     o.timeoutMs = 4000;
 
     // No settings yet: full screen, covering the whole display.
     auto first = std::async(std::launch::async, [&] { return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, o); });
-    EXPECT_EQ(windowGeometry(x.display(), "Tidepool Dash"), "1280x1024");
+    EXPECT_EQ(windowGeometry(display(), "Tidepool Dash"), "1280x1024");
     first.get();
 
     // The application leaves full screen; the choice is saved.
@@ -54,10 +69,9 @@ TEST(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
     auto second = std::async(std::launch::async, [&] {
         return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
     });
-    EXPECT_EQ(windowGeometry(x.display(), "Tidepool Dash"), "480x640");
+    EXPECT_EQ(windowGeometry(display(), "Tidepool Dash"), "480x640");
     auto r = second.get();
     EXPECT_NE(r.out.find("Zoom: x2"), std::string::npos);
-    std::filesystem::remove_all(dir);
 }
 
 // Sends X input to the window with this title.
@@ -67,14 +81,7 @@ void xdotool(const std::string& display, const std::vector<std::string>& args) {
     runProcess("/usr/bin/xdotool", args, o);
 }
 
-TEST(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
-    if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "xdotool is not installed";
-    testsupport::Xvfb x("1280x1024x24");
-    if (!x.available()) GTEST_SKIP() << "Xvfb is not available";
-    std::string dir = testsupport::makeTempDir("xvfb");
-    testsupport::ProcessOptions o;
-    o.workDir = dir;
-    o.env = {{"DISPLAY", x.display()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}};
+TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
     o.timeoutMs = 15000;
     ASSERT_EQ(runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o).exitStatus, 0);
 
@@ -83,8 +90,8 @@ TEST(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
     auto card = std::async(std::launch::async, [&] {
         return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
     });
-    ASSERT_EQ(windowGeometry(x.display(), "Tidepool Dash"), "480x640");
-    const std::string& d = x.display();
+    ASSERT_EQ(windowGeometry(display(), "Tidepool Dash"), "480x640");
+    const std::string d = display();
     // Without a window manager the window sits at the centre of the screen.
     const int left = (1280 - 480) / 2, top = (1024 - 640) / 2;
     xdotool(d, {"search", "--name", "Tidepool Dash", "windowfocus", "--sync"});
@@ -108,7 +115,6 @@ TEST(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
     EXPECT_FALSE(has("keyPressed 5")) << "main-keyboard digits give nothing";
     EXPECT_EQ(r.out.find("desktopMousePressed 10 20 false\ndesktopMouseReleased 10 20 false\ndesktopMousePressed 10 20 true"),
               r.out.find("desktopMousePressed 10 20 false")) << "middle button gives nothing";
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
