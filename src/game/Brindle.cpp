@@ -5,6 +5,7 @@
 #include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/MIDletRegistry.h"
 #include "game/MainCanvas.h"
+#include "game/SpriteSheet.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
 #include "platform/Console.h"
@@ -17,6 +18,7 @@ namespace {
 std::atomic<int> stateInForce{Brindle::STATE_BOOT};
 constexpr int kTitleText = 7;
 constexpr int kWindowIcon = 0x10008;
+constexpr int kMousePointer = 0x60039;
 constexpr int kCommandBack = 7;
 }  // namespace
 
@@ -65,6 +67,14 @@ void Brindle::desktopIntegration() {
         return;
     }
     cursorSet_ = true;
+    try {
+        if (!SpriteSheet::shared().palettesLoaded) SpriteSheet::initImages();
+        auto pointer = SpriteSheet::loadImageDescriptor(kMousePointer, 0, 1);
+        emu->setCursorImage(pointer, 2, 2);
+        emu->showCursor(true);
+    } catch (const std::exception&) {
+        platform::Console::println("Beep a null pointer!");
+    }
 }
 
 void Brindle::paintFrame(Graphics& g) {

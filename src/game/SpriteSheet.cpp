@@ -1,10 +1,15 @@
 #include "game/SpriteSheet.h"
 
 #include <array>
+#include <cstdio>
 #include <string>
 
+#include "game/MainCanvas.h"
+#include "game/format/AnimationData.h"
 #include "java/io/DataReader.h"
 #include "java/lang/Exceptions.h"
+#include "javax/microedition/lcdui/Graphics.h"
+#include "javax/microedition/lcdui/Image.h"
 
 namespace game {
 
@@ -311,6 +316,337 @@ std::vector<std::uint8_t> SpriteSheet::makePaletteTable(std::span<const std::int
     put(static_cast<std::uint32_t>(ids.size()));
     for (std::int32_t id : ids) put(static_cast<std::uint32_t>(id));
     return out;
+}
+
+// ---- pictures from packs ----
+
+namespace {
+
+std::string hexId(std::int32_t id) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", static_cast<unsigned>(id));
+    return buf;
+}
+
+std::shared_ptr<SpriteSheet::Image> decodePng(const std::vector<std::uint8_t>& png, const std::string& what) {
+    auto image = SpriteSheet::Image::createImage(png, 0, static_cast<int>(png.size()));
+    if (!image) throw java::io::IOException("picture " + what + " could not be decoded");
+    return image;
+}
+
+}  // namespace
+
+SpriteSheet::Shared& SpriteSheet::shared() {
+    static Shared s;
+    return s;
+}
+
+void SpriteSheet::resetClassState() {
+    Shared& s = shared();
+    std::lock_guard lock(s.cacheMutex);
+    s.animationCache.clear();
+    s.images.clear();
+    s.imageIds.clear();
+    s.variantKeys.clear();
+    s.palettes.clear();
+    s.palettesLoaded = false;
+    s.placeholderImage.reset();
+}
+
+std::shared_ptr<SpriteSheet::Image> SpriteSheet::placeholderImage() {
+    Shared& s = shared();
+    if (!s.placeholderImage) {
+        // One transparent pixel: index 0 of a two-colour black palette.
+        static const std::int32_t black[] = {0x000000FF, 0x000000FF};
+        static const std::uint8_t pixel[] = {0};
+        s.placeholderImage = decodePng(buildPng(black, pixel, 1, 1, FORMAT_INDEXED, 0, 0, 1), "placeholder");
+    }
+    return s.placeholderImage;
+}
+
+void SpriteSheet::initImages() {
+    placeholderImage();
+    Shared& s = shared();
+    const auto table = MainCanvas::resourceBytes(kPaletteTable);
+    if (!table) throw java::io::IOException("palette table " + hexId(kPaletteTable) + " missing");
+    std::vector<std::vector<std::int32_t>> palettes;
+    for (std::int32_t id : paletteTableIds(*table)) {
+        const auto entry = MainCanvas::resourceBytes(id);
+        palettes.push_back(entry ? paletteFromEntry(*entry) : std::vector<std::int32_t>{});
+    }
+    s.palettes = std::move(palettes);
+    s.palettesLoaded = true;
+}
+
+std::shared_ptr<SpriteSheet::Image> SpriteSheet::loadImageVariant(std::int32_t imageId, int variantKey, int flip,
+                                                                  int scale) {
+    const int selector = variantKey & 0x7FF;
+    const auto entry = MainCanvas::resourceBytes(imageId);
+    if (!entry) return placeholderImage();
+    const int width = rawWidth(*entry);
+    const int height = rawHeight(*entry);
+    const std::string what = hexId(imageId) + " with palette " + std::to_string(selector);
+    if (selector < PALETTE_RGB) {
+        const auto& palettes = shared().palettes;
+        if (static_cast<std::size_t>(selector) >= palettes.size()) {
+            throw ArrayIndexOutOfBoundsException("palette selector " + std::to_string(selector) + " of picture " +
+                                                 hexId(imageId) + " beyond the " + std::to_string(palettes.size()) +
+                                                 " palettes");
+        }
+        return decodePng(buildPng(palettes[static_cast<std::size_t>(selector)], *entry, width, height, FORMAT_INDEXED,
+                                  INDEXED_HEADER, flip, scale),
+                         what);
+    }
+    if (selector > PALETTE_RGBA) {
+        throw ArrayIndexOutOfBoundsException("palette selector " + std::to_string(selector) + " of picture " +
+                                             hexId(imageId) + " is not a byte");
+    }
+    return decodePng(buildPng({}, *entry, width, height, selector, DIRECT_HEADER, flip, scale), what);
+}
+
+std::shared_ptr<SpriteSheet::Image> SpriteSheet::loadImageDescriptor(std::int32_t descriptorId, int flip, int scale) {
+    if (descriptorId == -1) return placeholderImage();
+    const auto d = MainCanvas::resourceBytes(descriptorId);
+    if (!d || d->size() < 6) {
+        throw ArrayIndexOutOfBoundsException("picture descriptor " + hexId(descriptorId) + " of " +
+                                             std::to_string(d ? d->size() : 0) + " bytes, 6 needed");
+    }
+    const auto& b = *d;
+    const std::int32_t imageId = static_cast<std::int32_t>((std::uint32_t{b[1]} << 24) | (std::uint32_t{b[2]} << 16) |
+                                                           (std::uint32_t{b[3]} << 8) | b[4]);
+    return loadImageVariant(imageId, b[5], flip, scale);
+}
+
+// ---- animations ----
+
+namespace {
+
+// Walks a decoded animation once so that playback can trust its frame
+// table: every offset inside the array and every duration positive.
+void checkFrames(const std::vector<std::int16_t>& a, std::int32_t id) {
+    const int n = static_cast<int>(a.size());
+    if (n < 6) throw ArrayIndexOutOfBoundsException("animation " + hexId(id) + " of " + std::to_string(n) + " values");
+    const int count = a[4];
+    if (count < 1 || 6 + 2 * count > n) {
+        throw ArrayIndexOutOfBoundsException("animation " + hexId(id) + " with " + std::to_string(count) +
+                                             " frames in " + std::to_string(n) + " values");
+    }
+    for (int f = 0; f < count; ++f) {
+        const int offset = a[static_cast<std::size_t>(6 + 2 * f)] & 0x7FFF;
+        if (offset >= n) {
+            throw ArrayIndexOutOfBoundsException("animation " + hexId(id) + " frame " + std::to_string(f) +
+                                                 " data at " + std::to_string(offset) + " beyond its length");
+        }
+        if (a[static_cast<std::size_t>(7 + 2 * f)] <= 0) {
+            throw IllegalArgumentException("animation " + hexId(id) + " frame " + std::to_string(f) +
+                                           " without a positive duration");
+        }
+    }
+}
+
+}  // namespace
+
+int SpriteSheet::imageSlot(std::int32_t imageId, int selector, int flip, int scale) {
+    // The key keeps flip and scale apart so that no two variants share it.
+    const int key = ((flip & 3) << 14) | (((scale - 1) & 7) << 11) | (selector & 0x7FF);
+    Shared& s = shared();
+    for (std::size_t i = 0; i < s.imageIds.size(); ++i) {
+        if (s.imageIds[i] == imageId && s.variantKeys[i] == key) return static_cast<int>(i);
+    }
+    if (s.images.size() >= 0x7FFF) throw ArrayIndexOutOfBoundsException("picture table full");
+    auto image = loadImageVariant(imageId, selector, flip, scale);
+    s.images.push_back(std::move(image));
+    s.imageIds.push_back(imageId);
+    s.variantKeys.push_back(key);
+    return static_cast<int>(s.images.size() - 1);
+}
+
+SpriteSheet::Animation SpriteSheet::decodeAnimation(std::span<const std::uint8_t> entry, std::int32_t id,
+                                                    const format::AnimationData::SlotResolver& slotFor) {
+    auto decoded = format::AnimationData::decode(entry, slotFor);
+    checkFrames(decoded, id);
+    return std::make_shared<const std::vector<std::int16_t>>(std::move(decoded));
+}
+
+SpriteSheet::Animation SpriteSheet::loadAnimation(std::int32_t id) {
+    if (id == -1) return nullptr;
+    Shared& s = shared();
+    {
+        std::lock_guard lock(s.cacheMutex);
+        if (auto it = s.animationCache.find(id); it != s.animationCache.end()) return it->second;
+    }
+    const auto entry = MainCanvas::resourceBytes(id);
+    if (!entry) return nullptr;
+    Animation a = decodeAnimation(*entry, id, [](std::int32_t imageId, int variantKey, int flip, int scale) {
+        return imageSlot(imageId, variantKey & 0x7FF, flip, scale);
+    });
+    std::lock_guard lock(s.cacheMutex);
+    return s.animationCache.emplace(id, std::move(a)).first->second;
+}
+
+std::vector<SpriteSheet::Animation> SpriteSheet::loadAnimations(std::span<const std::int32_t> ids) {
+    std::vector<Animation> out;
+    out.reserve(ids.size());
+    for (std::int32_t id : ids) out.push_back(loadAnimation(id));
+    return out;
+}
+
+int SpriteSheet::indexOf(std::span<const std::int32_t> list, std::int32_t value) {
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list[i] == value) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void SpriteSheet::create(Animation animation, bool forever) {
+    std::vector<Animation> list;
+    list.push_back(std::move(animation));
+    init(std::move(list), forever);
+}
+
+void SpriteSheet::init(std::vector<Animation> animations, bool forever) {
+    restartTime_ = true;
+    animations_ = std::move(animations);
+    setAnimation(0, forever ? -1 : 1, false);
+}
+
+void SpriteSheet::enterFrame(int f) {
+    const auto& a = *animations_[static_cast<std::size_t>(animation_)];
+    const int count = a.size() > 4 ? a[4] : 0;
+    if (f < 0 || f >= count || static_cast<std::size_t>(7 + 2 * f) >= a.size()) {
+        throw ArrayIndexOutOfBoundsException("frame " + std::to_string(f) + " of an animation of " +
+                                             std::to_string(count));
+    }
+    frame_ = f;
+    frameData_ = a[static_cast<std::size_t>(6 + 2 * f)] & 0x7FFF;
+    frameDuration_ = a[static_cast<std::size_t>(7 + 2 * f)];
+}
+
+void SpriteSheet::setAnimation(int index, int loops, bool restartTime) {
+    if (!animations_.empty() && (index < 0 || index >= getAnimationCount())) {
+        throw ArrayIndexOutOfBoundsException("animation " + std::to_string(index) + " of a sprite with " +
+                                             std::to_string(animations_.size()));
+    }
+    animation_ = index;
+    if (!current()) return;
+    loops_ = loopsLeft_ = loops;
+    enterFrame(0);
+    frameTime_ = 0;
+    restartTime_ = restartTime;
+}
+
+void SpriteSheet::restart() {
+    loops_ = loopsLeft_ = 1;
+    if (current()) {
+        enterFrame(0);
+        frameTime_ = 0;
+    }
+    restartTime_ = false;
+}
+
+void SpriteSheet::setFrame(int f) {
+    if (!current()) return;
+    enterFrame(f);
+    loopsLeft_ = loops_;
+    frameTime_ = 0;
+}
+
+void SpriteSheet::update(int dt) {
+    if (!current()) return;
+    const int count = (*animations_[static_cast<std::size_t>(animation_)])[4];
+    frameTime_ += dt;
+    // A duration that is not positive could never be left.
+    while (frameDuration_ > 0 && frameTime_ >= frameDuration_) {
+        frameTime_ = restartTime_ ? 0 : frameTime_ - frameDuration_;
+        int next = frame_ + 1;
+        if (next >= count) {
+            if (loopsLeft_ > 0) --loopsLeft_;
+            next = loopsLeft_ == 0 ? count - 1 : 0;
+        }
+        enterFrame(next);
+    }
+}
+
+bool SpriteSheet::isDone() const { return !current() || loopsLeft_ == 0; }
+
+void SpriteSheet::release() {
+    if (animations_.empty()) return;
+    animations_.clear();
+    kind = timer = x = y = vx = vy = 0;
+}
+
+int SpriteSheet::getFirstFrameData() const {
+    if (!current()) return -1;
+    const auto& a = *animations_[static_cast<std::size_t>(animation_)];
+    return a.size() > 6 ? a[6] & 0x7FFF : -1;
+}
+
+const SpriteSheet::Animation& SpriteSheet::getCurrentAnimation() const {
+    static const Animation none;
+    return current() ? animations_[static_cast<std::size_t>(animation_)] : none;
+}
+
+namespace {
+
+// Spans of a filled ellipse, widest row first so the width search carries
+// from one row to the next; the middle row is filled twice.
+void fillEllipse(SpriteSheet::Graphics& g, int cx, int cy, int rx, int ry) {
+    if (ry < 0 || rx < 0) return;
+    using Wide = unsigned __int128;
+    const std::int64_t q0 = rx > 0 ? (std::int64_t{ry} * 256) / rx : 0;
+    const Wide q = static_cast<Wide>(q0 * q0);
+    std::int64_t w = rx;
+    for (int d = 0; d >= -ry; --d) {
+        const std::int64_t limit = std::int64_t{ry} * ry - std::int64_t{d} * d;
+        while (w >= 0 && ((static_cast<Wide>(w * w) * q) >> 16) > static_cast<Wide>(limit)) --w;
+        if (w < 0) return;  // narrower rows further out have no span either
+        const int left = static_cast<int>(cx - w), width = static_cast<int>(2 * w + 1);
+        g.fillRect(left, cy + d, width, 1);
+        g.fillRect(left, cy - d, width, 1);
+    }
+}
+
+}  // namespace
+
+void SpriteSheet::draw(Graphics& g, int x0, int y0) const {
+    if (!current()) return;
+    const auto& a = *animations_[static_cast<std::size_t>(animation_)];
+    const std::size_t n = a.size();
+    std::size_t p = static_cast<std::size_t>(frameData_);
+    auto next = [&]() -> int {
+        if (p >= n) throw ArrayIndexOutOfBoundsException("animation frame data beyond its " + std::to_string(n) + " values");
+        return a[p++];
+    };
+    x0 -= a[0];
+    y0 -= a[1];
+    const int boxes = next();
+    p += static_cast<std::size_t>(boxes < 0 ? 0 : boxes) * 5;
+    const int elements = next();
+    const auto& images = shared().images;
+    for (int i = 0; i < elements; ++i) {
+        const int type = next();
+        if (type == 0) {
+            const int dx = next(), dy = next();
+            const int slot = next() & 0xFFFF;
+            if (static_cast<std::size_t>(slot) >= images.size()) {
+                throw ArrayIndexOutOfBoundsException("picture slot " + std::to_string(slot) + " beyond the " +
+                                                     std::to_string(images.size()) + " pictures");
+            }
+            g.drawImage(images[static_cast<std::size_t>(slot)], x0 + dx, y0 + dy, Graphics::TOP | Graphics::LEFT);
+            continue;
+        }
+        const int red = next(), greenBlue = next();
+        g.setColor((red << 16) | (greenBlue & 0xFFFF));
+        const int c0 = next(), c1 = next(), c2 = next(), c3 = next();
+        switch (type) {
+            case 1: g.fillRect(x0 + c0, y0 + c1, c2, c3); break;
+            case 2: g.drawRect(x0 + c0, y0 + c1, c2, c3); break;
+            case 3: g.drawLine(x0 + c0, y0 + c1, x0 + c2, y0 + c3); break;
+            case 4: fillEllipse(g, x0 + c0 - 1, y0 + c1, c2, c3); break;
+            case 5: p += 2; break;  // two more coordinates, nothing drawn
+            default: break;         // 6 and 7 draw nothing
+        }
+    }
 }
 
 }  // namespace game
