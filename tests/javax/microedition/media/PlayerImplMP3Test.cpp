@@ -276,6 +276,19 @@ TEST_F(PlayerImplMP3Test, RapidStartStopNeverGarblesOrLeaks) {
     }
 }
 
+TEST_F(PlayerImplMP3Test, RapidStartStopThroughTheMixer) {
+    DiskAudio disk;
+    auto p = sampledPlayer(dcWav(4410, kLevel));
+    for (int i = 0; i < 1000; ++i) {
+        p->start();
+        p->stop();
+    }
+    p->start();
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(p->getState(), Player::PREFETCHED);
+    EXPECT_GE(sum(disk.finish()), 2LL * 4410 * kLevel);
+}
+
 TEST_F(PlayerImplMP3Test, StopThenStartRightAwayKeepsTheNewPlay) {
     // The old thread finishing after the new start must not end the new
     // play or mark it prefetched.
