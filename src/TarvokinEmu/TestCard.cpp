@@ -6,12 +6,14 @@
 
 #include "TarvokinEmu/MIDletRegistry.h"
 #include "javax/microedition/lcdui/Display.h"
+#include "javax/microedition/lcdui/Font.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "platform/Console.h"
 
 namespace TarvokinEmu {
 
 using javax::microedition::lcdui::Display;
+using javax::microedition::lcdui::Font;
 using javax::microedition::lcdui::Graphics;
 using platform::Console;
 
@@ -102,6 +104,39 @@ void TestCard::View::paint(Graphics& g) {
     drawSegmentNumber(g, 12, barH + 24 + digitH, digitH, h);
     g.setColor(0xFFD23F);
     drawSegmentNumber(g, 12, barH + 36 + 2 * digitH, digitH, frame_);
+
+    // One line per handset font on a dark panel over the bars, in colours
+    // that each need a recoloured glyph sheet (black uses the sheet as is).
+    struct Line {
+        int style, size, colour;
+        const char* text;
+    };
+    static const Line lines[] = {
+        {Font::STYLE_PLAIN, Font::SIZE_SMALL, 0xFFFFFF, "Small plain 0123"},
+        {Font::STYLE_BOLD, Font::SIZE_SMALL, 0xFFD23F, "Small bold AaBbCc"},
+        {Font::STYLE_PLAIN, Font::SIZE_MEDIUM, 0x3FC1C9, "Medium plain Qq?!"},
+        {Font::STYLE_BOLD, Font::SIZE_MEDIUM, 0x5BD96A, "Medium bold #42"},
+        {Font::STYLE_PLAIN, Font::SIZE_LARGE, 0xF25F9A, "Large plain Wg"},
+        {Font::STYLE_BOLD, Font::SIZE_LARGE, 0xF28C28, "Large bold Xy"},
+    };
+    int textH = 8;
+    for (const Line& l : lines) textH += Font::getFont(Font::FACE_SYSTEM, l.style, l.size)->getHeight() + 2;
+    g.setColor(0x10141C);
+    g.fillRect(10, 12, w - 20, textH);
+    g.setColor(0xE0E0E0);
+    g.fillRect(10, 12 + textH, w - 20, 16);
+    int y = 16;
+    for (const Line& l : lines) {
+        auto font = Font::getFont(Font::FACE_SYSTEM, l.style, l.size);
+        g.setFont(font);
+        g.setColor(l.colour);
+        g.drawString(l.text, 14, y, Graphics::TOP | Graphics::LEFT);
+        y += font->getHeight() + 2;
+    }
+    g.setFont(Font::getFont(Font::FACE_SYSTEM, Font::STYLE_BOLD, Font::SIZE_SMALL));
+    g.setColor(0x000000);
+    g.drawString("Black on light", 14, 14 + textH, Graphics::TOP | Graphics::LEFT);
+    g.setFont(nullptr);
 }
 
 void drawSegmentNumber(Graphics& g, int x, int y, int digitHeight, long value) {

@@ -14,6 +14,8 @@ TARVOKIN_EXCEPTION(ArithmeticException, RuntimeException, "java.lang.ArithmeticE
 TARVOKIN_EXCEPTION(IndexOutOfBoundsException, RuntimeException, "java.lang.IndexOutOfBoundsException");
 TARVOKIN_EXCEPTION(ArrayIndexOutOfBoundsException, IndexOutOfBoundsException,
                    "java.lang.ArrayIndexOutOfBoundsException");
+TARVOKIN_EXCEPTION(StringIndexOutOfBoundsException, IndexOutOfBoundsException,
+                   "java.lang.StringIndexOutOfBoundsException");
 TARVOKIN_EXCEPTION(ClassCastException, RuntimeException, "java.lang.ClassCastException");
 TARVOKIN_EXCEPTION(ClassNotFoundException, Exception, "java.lang.ClassNotFoundException");
 TARVOKIN_EXCEPTION(InterruptedException, Exception, "java.lang.InterruptedException");

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "TarvokinEmu/Emulator.h"
+#include "javax/microedition/lcdui/FallbackFont.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
 
@@ -85,7 +86,8 @@ void SoftwareGraphicsBackend::drawRGB(std::span<const std::int32_t> rgb, int off
     }
 }
 
-// todo: the desktop fallback font arrives with the font loader.
-void SoftwareGraphicsBackend::drawFallbackString(std::string_view, int, int) {}
+void SoftwareGraphicsBackend::drawFallbackString(std::string_view s, int x, int baselineY) {
+    fallback::drawString(surface_, s, x, baselineY);
+}
 
 }  // namespace javax::microedition::lcdui

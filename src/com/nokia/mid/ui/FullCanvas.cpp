@@ -1,0 +1,18 @@
+#include "com/nokia/mid/ui/FullCanvas.h"
+
+#include "TarvokinEmu/Emulator.h"
+#include "java/lang/Exceptions.h"
+
+namespace com::nokia::mid::ui {
+
+FullCanvas::FullCanvas() { TarvokinEmu::Emulator::traceFirstUse("com.nokia.mid.ui.FullCanvas"); }
+
+void FullCanvas::addCommand(const std::shared_ptr<javax::microedition::lcdui::Command>&) {
+    throw java::lang::IllegalStateException();
+}
+
+void FullCanvas::setCommandListener(javax::microedition::lcdui::CommandListener*) {
+    throw java::lang::IllegalStateException();
+}
+
+}  // namespace com::nokia::mid::ui
