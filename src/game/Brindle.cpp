@@ -6,6 +6,7 @@
 #include "TarvokinEmu/MIDletRegistry.h"
 #include "game/MainCanvas.h"
 #include "game/SpriteSheet.h"
+#include "javax/microedition/lcdui/Font.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
 #include "platform/Console.h"
@@ -18,6 +19,7 @@ namespace {
 std::atomic<int> stateInForce{Brindle::STATE_BOOT};
 constexpr int kTitleText = 7;
 constexpr int kWindowIcon = 0x10008;
+constexpr int kTitlePicture = 0x10007;
 constexpr int kMousePointer = 0x60039;
 constexpr int kCommandBack = 7;
 }  // namespace
@@ -86,10 +88,23 @@ void Brindle::paintFrame(Graphics& g) {
         g.setColor(bands[i]);
         g.fillRect(0, i * 75, 800, 75);
     }
-    if (auto icon = MainCanvas::loadImage(kWindowIcon))
-        g.drawImage(icon, 400, 260, Graphics::HCENTER | Graphics::VCENTER);
-    g.setColor(0x10202C);
-    if (auto title = MainCanvas::text(kTitleText)) g.drawString(*title, 400, 360, Graphics::HCENTER | Graphics::TOP);
+    using javax::microedition::lcdui::Font;
+    // The title picture, or the title text when the picture is missing.
+    std::shared_ptr<javax::microedition::lcdui::Image> picture;
+    try {
+        picture = MainCanvas::loadImage(kTitlePicture);
+    } catch (const std::exception&) {
+    }
+    if (picture) {
+        g.drawImage(picture, 400, 250, Graphics::HCENTER | Graphics::VCENTER);
+    } else if (auto title = MainCanvas::text(kTitleText)) {
+        g.setFont(Font::getFont(Font::FACE_SYSTEM, Font::STYLE_BOLD, Font::SIZE_LARGE));
+        g.setColor(0x10202C);
+        g.drawString(*title, 400, 250, Graphics::HCENTER | Graphics::BASELINE);
+    }
+    g.setFont(Font::getFont(Font::FACE_SYSTEM, Font::STYLE_PLAIN, Font::SIZE_MEDIUM));
+    g.setColor(0xFFFFFF);
+    g.drawString("Esc: quit", 400, 560, Graphics::HCENTER | Graphics::BASELINE);
 }
 
 }  // namespace game
