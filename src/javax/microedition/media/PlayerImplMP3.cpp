@@ -61,6 +61,10 @@ struct PlayerImplMP3::Core final : BasicPlayer::Core, std::enable_shared_from_th
     // start by the game. Returns false when that play was stopped first.
     bool startPlay(std::uint64_t from);
     void stop() override;
+    // The stop path shared by stop() and a loop pass that finds the play
+    // stopped: the source back at its start, the player closed.
+    void rewindForNextPlay();
+    void markClosed();
     void setLoopCount(int count) override {
         loopCount = count;
         Emulator::trace("Player::public void setLoopCount(int loops)");
@@ -122,15 +126,8 @@ bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
         if (!playThread.compare_exchange_strong(from, id)) return false;
         Emulator::trace("Player::public void start()");
         Emulator::trace("Player::stop()");
-        Emulator::trace("Stop: ready for next play");
-        try {
-            rewind();
-        } catch (const std::exception& e) {
-            Emulator::trace(std::string("Stop:") + e.what());
-        }
-        state = CLOSED;
-        std::lock_guard lock(classState().mutex);
-        classState().lastStarted.reset();
+        rewindForNextPlay();
+        markClosed();
     } else {
         Emulator::trace("Player::public void start()");
         if (playThread != 0) stop();
@@ -188,14 +185,20 @@ bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
 
 void PlayerImplMP3::Core::stop() {
     Emulator::trace("Player::stop()");
-    if (playThread.exchange(0) != 0) {
-        Emulator::trace("Stop: ready for next play");
-        try {
-            rewind();
-        } catch (const std::exception& e) {
-            Emulator::trace(std::string("Stop:") + e.what());
-        }
+    if (playThread.exchange(0) != 0) rewindForNextPlay();
+    markClosed();
+}
+
+void PlayerImplMP3::Core::rewindForNextPlay() {
+    Emulator::trace("Stop: ready for next play");
+    try {
+        rewind();
+    } catch (const std::exception& e) {
+        Emulator::trace(std::string("Stop:") + e.what());
     }
+}
+
+void PlayerImplMP3::Core::markClosed() {
     state = CLOSED;
     std::lock_guard lock(classState().mutex);
     classState().lastStarted.reset();
