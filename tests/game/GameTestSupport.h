@@ -15,8 +15,12 @@
 #include "TarvokinEmu/Emulator.h"
 #include "game/MainCanvas.h"
 #include "game/audio/SoundPlayer.h"
+#include "game/format/GameFontData.h"
 #include "game/format/PackFile.h"
+#include "game/ui/BitmapFont.h"
 #include "game/ui/ScreenEffects.h"
+#include "javax/microedition/lcdui/Graphics.h"
+#include "javax/microedition/lcdui/Image.h"
 #include "javax/microedition/media/Player.h"
 #include "javax/microedition/media/control/VolumeControlImpl.h"
 #include "javax/microedition/rms/RecordStore.h"
@@ -31,6 +35,44 @@ inline void writeFile(const std::string& name, const std::vector<std::uint8_t>& 
 
 inline void writePack(const std::string& name, const std::vector<std::vector<std::uint8_t>>& entries) {
     writeFile(name, game::format::PackFile::write(entries));
+}
+
+// A picture-mode font: glyph i is codes[i], spec.advance wide (wide
+// overrides it per code), ascent + descent high with its top at the ascent,
+// and its cell of the picture filled with the colour 0xFF000000 | (i + 1).
+struct TestFontSpec {
+    std::vector<int> codes;
+    int advance = 10, ascent = 10, descent = 2, spacing = 0;
+    std::vector<std::pair<int, int>> wide;
+};
+
+inline std::vector<int> asciiCodes() {
+    std::vector<int> codes;
+    for (int c = 32; c < 127; ++c) codes.push_back(c);
+    codes.push_back(0xE9);  // é, two bytes in UTF-8
+    return codes;
+}
+
+inline std::shared_ptr<game::BitmapFont> testFont(const TestFontSpec& spec = {asciiCodes(), 10, 10, 2, 0, {}}) {
+    using javax::microedition::lcdui::Image;
+    game::format::GameFont font;
+    font.spacing = spec.spacing;
+    font.ascent = spec.ascent;
+    font.descent = spec.descent;
+    const int n = static_cast<int>(spec.codes.size());
+    const int h = spec.ascent + spec.descent;
+    auto sheet = Image::createImage(16 * 16, ((n + 15) / 16) * h, 0);
+    auto& g = *sheet->getGraphics();
+    for (int i = 0; i < n; ++i) {
+        const int code = spec.codes[static_cast<std::size_t>(i)];
+        int advance = spec.advance;
+        for (auto [c, a] : spec.wide)
+            if (c == code) advance = a;
+        font.glyphs.push_back({code, (i % 16) * 16, (i / 16) * h, advance, h, spec.ascent});
+        g.setColor(i + 1);
+        g.fillRect((i % 16) * 16, (i / 16) * h, 16, h);
+    }
+    return std::make_shared<game::BitmapFont>(sheet, game::format::GameFontData::encode(font));
 }
 
 // Records calls as "type op" lines in a log shared by every player made.
