@@ -122,6 +122,15 @@ void TextPanel::setStyle(int style) {
         fullWidthTitle_ = fullWidth;
         drawTitleBand_ = band;
     };
+    // Sunset background, dusk title band.
+    auto warm = [this](bool band) {
+        backgroundTop_ = 0xFF882A;
+        backgroundBottom_ = 0xFFF587;
+        if (band) {
+            titleBandTop_ = 0xB0B0C0;
+            titleBandBottom_ = 0x101020;
+        }
+    };
     switch (style) {
     case 1:
         backgroundTop_ = backgroundBottom_ = 0xFFFFFF;
@@ -129,22 +138,15 @@ void TextPanel::setStyle(int style) {
         break;
     case 2: flags(false, false, true, drawTitleBand_); break;
     case 3:
-        backgroundTop_ = 0xFF882A;
-        backgroundBottom_ = 0xFFF587;
-        titleBandTop_ = 0xB0B0C0;
-        titleBandBottom_ = 0x101020;
+        warm(true);
         flags(false, false, true, false);
         break;
     case 4:
-        backgroundTop_ = 0xFF882A;
-        backgroundBottom_ = 0xFFF587;
-        titleBandTop_ = 0xB0B0C0;
-        titleBandBottom_ = 0x101020;
+        warm(true);
         flags(true, true, true, true);
         break;
     case 5:
-        backgroundTop_ = 0xFF882A;
-        backgroundBottom_ = 0xFFF587;
+        warm(false);
         flags(true, true, false, true);
         break;
     case 8: flags(false, false, false, false); break;
