@@ -37,10 +37,10 @@ inline void writePack(const std::string& name, const std::vector<std::vector<std
     writeFile(name, game::format::PackFile::write(entries));
 }
 
-// A picture-mode font: glyph i is codes[i], spec.advance wide (wide
+// A picture-mode font: glyph i is codes[i], shape.advance wide (wide
 // overrides it per code), ascent + descent high with its top at the ascent,
 // and its cell of the picture filled with the colour 0xFF000000 | (i + 1).
-struct TestFontSpec {
+struct TestFontShape {
     std::vector<int> codes;
     int advance = 10, ascent = 10, descent = 2, spacing = 0;
     std::vector<std::pair<int, int>> wide;
@@ -53,22 +53,22 @@ inline std::vector<int> asciiCodes() {
     return codes;
 }
 
-inline std::shared_ptr<game::BitmapFont> testFont(const TestFontSpec& spec = {asciiCodes(), 10, 10, 2, 0, {}}) {
+inline std::shared_ptr<game::BitmapFont> testFont(const TestFontShape& shape = {asciiCodes(), 10, 10, 2, 0, {}}) {
     using javax::microedition::lcdui::Image;
     game::format::GameFont font;
-    font.spacing = spec.spacing;
-    font.ascent = spec.ascent;
-    font.descent = spec.descent;
-    const int n = static_cast<int>(spec.codes.size());
-    const int h = spec.ascent + spec.descent;
+    font.spacing = shape.spacing;
+    font.ascent = shape.ascent;
+    font.descent = shape.descent;
+    const int n = static_cast<int>(shape.codes.size());
+    const int h = shape.ascent + shape.descent;
     auto sheet = Image::createImage(16 * 16, ((n + 15) / 16) * h, 0);
     auto& g = *sheet->getGraphics();
     for (int i = 0; i < n; ++i) {
-        const int code = spec.codes[static_cast<std::size_t>(i)];
-        int advance = spec.advance;
-        for (auto [c, a] : spec.wide)
+        const int code = shape.codes[static_cast<std::size_t>(i)];
+        int advance = shape.advance;
+        for (auto [c, a] : shape.wide)
             if (c == code) advance = a;
-        font.glyphs.push_back({code, (i % 16) * 16, (i / 16) * h, advance, h, spec.ascent});
+        font.glyphs.push_back({code, (i % 16) * 16, (i / 16) * h, advance, h, shape.ascent});
         g.setColor(i + 1);
         g.fillRect((i % 16) * 16, (i / 16) * h, 16, h);
     }

@@ -7,7 +7,7 @@
 namespace {
 
 using game::BitmapFont;
-using gametest::TestFontSpec;
+using gametest::TestFontShape;
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
 
