@@ -56,8 +56,8 @@ int FixedMath::isqrt(std::int64_t v) {
     std::int64_t x = std::int64_t{kSqrt[static_cast<std::size_t>(v >> shift)]} << (shift / 2);
     x = (x >> 4) + 1;
     for (int i = 0; i < 3; ++i) x = (x + v / x) / 2;
-    while (x * x > v) --x;
-    while ((x + 1) * (x + 1) <= v) ++x;
+    while (x > v / x) --x;
+    while (x + 1 <= v / (x + 1)) ++x;
     return static_cast<int>(x);
 }
 

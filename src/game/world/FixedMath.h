@@ -14,7 +14,7 @@ public:
     // angle in 256ths of a turn; any int (only the low 8 bits count).
     static int sine(int angle);
     static int cosine(int angle);
-    // floor(sqrt(v)); 0 for v < 0.
+    // floor(sqrt(v)) for v below 2^62; 0 for v < 0.
     static int isqrt(std::int64_t v);
     // max(|dx|, |dy|) + min(|dx|, |dy|) x 53 / 128, wrapped to 32 bits.
     static int approxDistance(int dx, int dy);
