@@ -30,6 +30,7 @@ namespace {
 constexpr int kCommandQuit = 7, kQuitText = 50;
 constexpr int kUp = 1, kDown = 2, kLeft = 4, kRight = 8;
 constexpr int kProbeRadius = 6;
+constexpr int kHardKnock = 2500;  // speed units
 constexpr int kTheme = 3;  // the swing stage's theme
 
 int directionBit(int key) {
@@ -90,8 +91,11 @@ void LevelView::open() {
         int level = 0, pad = LevelLoader::NO_PAD;
         bool crash = false;
         for (int l = 1; l < GameWorld::kLevelRows && level == 0; ++l) {
-            if (s.levelTable[static_cast<std::size_t>(l)][0] == map_) level = l, pad = LevelLoader::PAD_BELOW;
-            else if (s.levelTable[static_cast<std::size_t>(l)][1] == map_) level = l, pad = LevelLoader::PAD_ABOVE, crash = true;
+            const auto& row = s.levelTable[static_cast<std::size_t>(l)];
+            if (row[0] != map_ && row[1] != map_) continue;
+            level = l;
+            crash = row[0] != map_;
+            pad = crash ? LevelLoader::PAD_ABOVE : LevelLoader::PAD_BELOW;
         }
         GameWorld::initWorld();
         LevelLoader::loadLevel(map_, false, pad);
@@ -141,8 +145,10 @@ void LevelView::stepProbe(int dt) {
     const int result = TileCollision::sweep(c.sprite.x - FixedMath::shl(c.boxWidth / 2, 16), c.sprite.y - FixedMath::shl(c.boxHeight / 2, 16),
                                             c.boxWidth, c.boxHeight, dx, dy, TileCollision::CRASH);
     if (result != TileCollision::FREE) {
+        // Sparks for hard knocks only, not for a ball rolling along.
+        const bool hard = FixedMath::approxDistance(c.velX, c.velY) > kHardKnock;
         TileCollision::bounce(c.velX, c.velY);
-        if (!s.tileSmashed) GameWorld::spawnImpactBurst((c.sprite.x + s.allowedMoveX) >> 16, (c.sprite.y + s.allowedMoveY) >> 16);
+        if (hard && !s.tileSmashed) GameWorld::spawnImpactBurst((c.sprite.x + s.allowedMoveX) >> 16, (c.sprite.y + s.allowedMoveY) >> 16);
     }
     s.tileSmashed = false;
     c.prevX = c.sprite.x;

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "game/MainCanvas.h"
+#include "game/audio/SoundPlayer.h"
+#include "game/ui/ScreenEffects.h"
 #include "game/world/FixedMath.h"
 #include "game/world/FrameBoxes.h"
 #include "platform/Clock.h"
@@ -190,7 +192,10 @@ void GameWorld::tumbleCharacter() { setCharacterAnimation(3 + nextRandom(3), -1)
 
 void GameWorld::restartScorePopup() { state().scorePopup.restart(); }
 
-void GameWorld::smashFeedback() {}
+void GameWorld::smashFeedback() {
+    SoundPlayer::playEffect(kSmashSound);
+    ScreenEffects::shake(5, kSmashShakeTenths, 5);
+}
 
 // ---- objects ----
 

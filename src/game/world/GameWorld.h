@@ -54,6 +54,7 @@ public:
     static constexpr std::int32_t kBarrierSprite = 0x60044;
     static constexpr std::int32_t kFrontOverlay = 0x60045;
     static constexpr std::int32_t kSmashSound = 0x30006;
+    static constexpr int kSmashShakeTenths = 15;
 
     // Object kinds with a role of their own.
     enum ObjectKind : int { BUMPER = 3, FIRST_TARGET = 4, HIDDEN_TARGET = 10, BONUS = 14, SWITCH = 15, DECORATION = 16 };

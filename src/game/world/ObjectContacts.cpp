@@ -20,12 +20,14 @@ struct Body {
     int cx, cy;           // centre, pixels
     int left, top, w, h;  // box
     int r;
+    bool touches;  // not on the run-up: there objects would throw it back
 };
 
 Body body() {
     const auto& c = world().character;
     const int cx = c.sprite.x >> 16, cy = c.sprite.y >> 16;
-    return {cx, cy, cx - c.boxWidth / 2, cy - c.boxHeight / 2, c.boxWidth, c.boxHeight, std::min(c.boxWidth, c.boxHeight) / 2};
+    return {cx, cy, cx - c.boxWidth / 2, cy - c.boxHeight / 2, c.boxWidth, c.boxHeight, std::min(c.boxWidth, c.boxHeight) / 2,
+            c.launchMode != 0};
 }
 
 // Sends the character back to where it was and away from (ccx, ccy),
@@ -87,7 +89,7 @@ void updateFinale(int dt, const Body& b) {
     if (f.travel.x == 0 || f.travel.y == 0) {
         const int col = FixedMath::floorDiv(f.target.x, s.tileWidth), row = FixedMath::floorDiv(f.target.y, s.tileHeight);
         if (TileRules::isEmptyCode(TileCollision::tileAt(col, row + 1))) ObjectContacts::hitRoamingTarget(false);
-        else if (GameWorld::boxHitsSprite(b.left, b.top, b.w, b.h, f.target.x, f.target.y, f.target)) ObjectContacts::hitRoamingTarget(true);
+        else if (b.touches && GameWorld::boxHitsSprite(b.left, b.top, b.w, b.h, f.target.x, f.target.y, f.target)) ObjectContacts::hitRoamingTarget(true);
         return;
     }
     f.travel.vx += dt;
@@ -117,7 +119,7 @@ void ObjectContacts::updateObjects(int dt) {
             o.update(dt);
             // Only objects with a picture have a circle to hit.
             const FrameBoxes boxes(o, 0);
-            if (boxes.count() == 0) continue;
+            if (!b.touches || boxes.count() == 0) continue;
             const FrameBoxes::Box circle = boxes.at(0);
             const int ccx = (o.x >> 16) + circle.x, ccy = (o.y >> 16) + circle.y, radius = circle.width;
             const std::int64_t dx = b.cx - ccx, dy = b.cy - ccy, reach = std::int64_t{radius} + b.r;
@@ -133,7 +135,7 @@ void ObjectContacts::updateObjects(int dt) {
             GameWorld::tumbleCharacter();
         } else if (kind == GameWorld::SWITCH) {
             // A switch works once: afterwards it shows frame 1 and waits.
-            if (o.timer != 0 || o.getFrame() != 0) continue;
+            if (!b.touches || o.timer != 0 || o.getFrame() != 0) continue;
             if (!GameWorld::boxHitsSprite(b.left, b.top, b.w, b.h, o.x >> 16, o.y >> 16, o)) continue;
             raiseBarriers(o);
             o.timer = 1;

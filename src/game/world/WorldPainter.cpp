@@ -5,6 +5,7 @@
 #include <string>
 
 #include "game/MainCanvas.h"
+#include "game/ui/TextPanel.h"
 #include "game/world/FixedMath.h"
 #include "game/world/FrameBoxes.h"
 #include "game/world/GameWorld.h"
@@ -24,24 +25,6 @@ constexpr int W = MainCanvas::kScreenWidth, H = MainCanvas::kScreenHeight;
 // whatever the level's cell size.
 constexpr int kBreakableWidth = 40, kBreakableHeight = 32;
 constexpr int kMultiplySign = 10;  // glyph frame of the floating numbers
-
-// Vertical colour bands from one colour to another, `step` rows each.
-void gradient(Graphics& g, int x, int y, int w, int h, int from, int to, int step) {
-    if (from == to || h < 2) {
-        g.setColor(from);
-        g.fillRect(x, y, w, h);
-        return;
-    }
-    for (int o = 0; o < h; o += step) {
-        int rgb = 0;
-        for (int shift = 0; shift <= 16; shift += 8) {
-            const int a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
-            rgb |= (a + o * (b - a) / (h - 1)) << shift;
-        }
-        g.setColor(rgb);
-        g.fillRect(x, y + o, w, std::min(step, h - o));
-    }
-}
 
 int wrapInto(int offset, int size) {
     const int m = offset % size;
@@ -207,8 +190,8 @@ void WorldPainter::drawWorld(Graphics& g) {
     g.fillRect(0, 0, W, yBase - kSkyBand);
     g.setColor(c[3]);
     g.fillRect(0, yBase + kSkyBand, W, H - yBase - kSkyBand);
-    gradient(g, 0, yBase - kSkyBand, W, kSkyBand, c[0], c[1], kSkyStep);
-    gradient(g, 0, yBase, W, kSkyBand, c[2], c[3], kSkyStep);
+    TextPanel::gradient(g, 0, yBase - kSkyBand, W, kSkyBand, c[0], c[1], kSkyStep);
+    TextPanel::gradient(g, 0, yBase, W, kSkyBand, c[2], c[3], kSkyStep);
     drawBackdrops(g, s, yBase);
     const int clock = s.overlayClock;
     if (s.theme == 2 && s.crashStage) {

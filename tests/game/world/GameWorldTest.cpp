@@ -186,8 +186,12 @@ TEST_F(WorldTest, TargetsBounceTheCharacterAndBreak) {
     c.prevX = (40 + 20 - 30) << 16;
     c.prevY = (16 - 5) << 16;
     c.velX = 5000;
-    c.launchMode = 1;
     c.superSmash = true;
+    // On the run-up the character passes through objects.
+    ObjectContacts::updateObjects(20);
+    EXPECT_TRUE(s.objects[static_cast<std::size_t>(slot)]);
+    EXPECT_EQ(c.velX, 5000);
+    c.launchMode = 1;
     ObjectContacts::updateObjects(20);
     EXPECT_FALSE(s.objects[static_cast<std::size_t>(slot)]);
     EXPECT_LT(c.velX, 0);  // reflected
@@ -211,6 +215,7 @@ TEST_F(WorldTest, SwitchRaisesItsBarriersOnce) {
     sw.vy = (0 << 16) | 2;   // rows 0..1
     s.character.sprite.x = 20 << 16;
     s.character.sprite.y = (2 * 32 + 16) << 16;
+    s.character.launchMode = 2;
     ObjectContacts::updateObjects(20);
     EXPECT_EQ(sw.getFrame(), 1);
     EXPECT_EQ(TileCollision::tileAt(2, 0), 157);
