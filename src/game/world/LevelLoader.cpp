@@ -197,24 +197,22 @@ private:
 
     int px(int col) const { return (col + s_.padLeft) * s_.tileWidth; }
     int py(int row) const { return (row + s_.padTop) * s_.tileHeight; }
-    void place(int col, int row, int kind) {
-        if (GameWorld::spawnObject(col + s_.padLeft, row + s_.padTop, kind) < 0)
-            note(where() + ": no free object slot; the object is dropped");
+    // The object placed at a stored cell, or null when no slot is free.
+    SpriteSheet* place(int col, int row, int kind) {
+        const int slot = GameWorld::spawnObject(col + s_.padLeft, row + s_.padTop, kind);
+        if (slot >= 0) return &*s_.objects[static_cast<std::size_t>(slot)];
+        note(where() + ": no free object slot; the object is dropped");
+        return nullptr;
     }
 
     void apply(int code, const std::vector<int>& v) {
         switch (code) {
-            case LevelFile::Bumper: {
-                const int slot = GameWorld::spawnObject(v[0] + s_.padLeft, v[1] + s_.padTop, GameWorld::BUMPER);
-                if (slot < 0) {
-                    note(where() + ": no free object slot; the bumper is dropped");
-                    break;
+            case LevelFile::Bumper:
+                if (SpriteSheet* o = place(v[0], v[1], GameWorld::BUMPER)) {
+                    o->x = FixedMath::add(o->x, FixedMath::shl(v[2], 16));
+                    o->y = FixedMath::add(o->y, FixedMath::shl(v[3], 16));
                 }
-                auto& o = *s_.objects[static_cast<std::size_t>(slot)];
-                o.x = FixedMath::add(o.x, FixedMath::shl(v[2], 16));
-                o.y = FixedMath::add(o.y, FixedMath::shl(v[3], 16));
                 break;
-            }
             case LevelFile::Object:
                 if (v[0] > 10) note(where() + ": object sub-kind " + std::to_string(v[0]) + " is not 0..10; skipped");
                 else place(v[1], v[2], GameWorld::FIRST_TARGET + v[0]);
@@ -224,17 +222,13 @@ private:
                 s_.initialCameraX = std::min(std::max(px(v[0]) - MainCanvas::kScreenWidth / 2, 0), s_.mapPixelWidth - MainCanvas::kScreenWidth);
                 s_.initialCameraY = std::min(std::max(py(v[1]) - MainCanvas::kScreenHeight / 2, 0), s_.mapPixelHeight - MainCanvas::kScreenHeight);
                 break;
-            case LevelFile::Switch: {
-                const int slot = GameWorld::spawnObject(v[0] + s_.padLeft, v[1] + s_.padTop, GameWorld::SWITCH);
-                if (slot < 0) {
-                    note(where() + ": no free object slot; the switch is dropped");
-                    break;
+            case LevelFile::Switch:
+                // The rectangle it toggles: cell in the high half, size in the low byte.
+                if (SpriteSheet* o = place(v[0], v[1], GameWorld::SWITCH)) {
+                    o->vx = ((v[2] + s_.padLeft) << 16) | v[4];
+                    o->vy = ((v[3] + s_.padTop) << 16) | v[5];
                 }
-                auto& o = *s_.objects[static_cast<std::size_t>(slot)];
-                o.vx = ((v[2] + s_.padLeft) << 16) | v[4];
-                o.vy = ((v[3] + s_.padTop) << 16) | v[5];
                 break;
-            }
             case LevelFile::Finale: finale(v); break;
             case LevelFile::Bat: {
                 auto& b = s_.swing;

@@ -16,6 +16,12 @@ namespace {
 
 using testing::WorldTest;
 
+int liveEffects(int kind, int value = -1) {
+    int n = 0;
+    for (const auto& e : GameWorld::state().effects) n += e && e->kind == kind && (value < 0 || e->vx == value);
+    return n;
+}
+
 // Whatever the map and mode, the camera ends inside the map (zone mode may
 // centre a short zone above it).
 TEST_F(WorldTest, CameraStaysInsideTheMap) {
@@ -123,9 +129,7 @@ TEST_F(WorldTest, EffectSlotsSparksAndExpiry) {
     EXPECT_FALSE(s.effects[0]);
     EXPECT_EQ(s.freeEffectHint, 1);
     GameWorld::spawnSparkRing(0, 0);
-    int sparks = 0;
-    for (const auto& e : s.effects) sparks += e && e->kind == 19;
-    EXPECT_EQ(sparks, 4);
+    EXPECT_EQ(liveEffects(19), 4);
 }
 
 TEST_F(WorldTest, ObjectsCountAndBreakWithCombos) {
@@ -142,9 +146,7 @@ TEST_F(WorldTest, ObjectsCountAndBreakWithCombos) {
     GameWorld::destroyObject(1);  // already empty
     EXPECT_EQ(GameWorld::destroyedTargets(), 2);
     EXPECT_EQ(s.comboCount, 2);
-    int numbers = 0;
-    for (const auto& e : s.effects) numbers += e && e->kind == 8 && e->vx == 2;
-    EXPECT_EQ(numbers, 1);
+    EXPECT_EQ(liveEffects(8, 2), 1);
     GameWorld::destroyObject(6);  // kind 10: no effect, no combo
     EXPECT_EQ(s.comboCount, 2);
     EXPECT_EQ(GameWorld::destroyedTargets(), 3);
@@ -253,9 +255,7 @@ TEST_F(WorldTest, SixWaypointsTakeSevenHits) {
     EXPECT_EQ(f.hitsLeft, 0);
     EXPECT_EQ(GameWorld::destroyedTargets(), 1);
     EXPECT_EQ(s.comboCount, 7);
-    int sparks = 0;
-    for (const auto& e : s.effects) sparks += e && e->kind == 11;
-    EXPECT_GT(sparks, 20);
+    EXPECT_GT(liveEffects(11), 20);
 }
 
 // A travel of no distance ends at the next step instead of dividing by 0.
