@@ -50,6 +50,15 @@ void showAnimation(const TextPanel::SpriteRef& sprite, int index) {
         sprite->setAnimation(index, 0, true);
 }
 
+// Narrows the clip to its intersection with a rectangle. Through setClip,
+// so that getClip* report the narrowed clip to the fonts that save it.
+void narrowClip(Graphics& g, int x, int y, int w, int h) {
+    const int left = std::max(x, g.getClipX()), top = std::max(y, g.getClipY());
+    const int right = std::min(x + w, g.getClipX() + g.getClipWidth());
+    const int bottom = std::min(y + h, g.getClipY() + g.getClipHeight());
+    g.setClip(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
+}
+
 // Draws a sprite centred in a box.
 void drawSpriteIn(Graphics& g, SpriteSheet& sprite, int x, int y, int w, int h) {
     sprite.draw(g, x + (w - sprite.getExtentX()) / 2 + sprite.getRefX(), y + (h - sprite.getExtentY()) / 2 + sprite.getRefY());
@@ -113,6 +122,15 @@ void TextPanel::setStyle(int style) {
         fullWidthTitle_ = fullWidth;
         drawTitleBand_ = band;
     };
+    // Sunset background, dusk title band.
+    auto warm = [this](bool band) {
+        backgroundTop_ = 0xFF882A;
+        backgroundBottom_ = 0xFFF587;
+        if (band) {
+            titleBandTop_ = 0xB0B0C0;
+            titleBandBottom_ = 0x101020;
+        }
+    };
     switch (style) {
     case 1:
         backgroundTop_ = backgroundBottom_ = 0xFFFFFF;
@@ -120,22 +138,15 @@ void TextPanel::setStyle(int style) {
         break;
     case 2: flags(false, false, true, drawTitleBand_); break;
     case 3:
-        backgroundTop_ = 0xFF882A;
-        backgroundBottom_ = 0xFFF587;
-        titleBandTop_ = 0xB0B0C0;
-        titleBandBottom_ = 0x101020;
+        warm(true);
         flags(false, false, true, false);
         break;
     case 4:
-        backgroundTop_ = 0xFF882A;
-        backgroundBottom_ = 0xFFF587;
-        titleBandTop_ = 0xB0B0C0;
-        titleBandBottom_ = 0x101020;
+        warm(true);
         flags(true, true, true, true);
         break;
     case 5:
-        backgroundTop_ = 0xFF882A;
-        backgroundBottom_ = 0xFFF587;
+        warm(false);
         flags(true, true, false, true);
         break;
     case 8: flags(false, false, false, false); break;
@@ -654,12 +665,13 @@ void TextPanel::draw(Graphics& g, int x, int y) {
     const int clipX = g.getClipX(), clipY = g.getClipY(), clipW = g.getClipWidth(), clipH = g.getClipHeight();
     const int left = x + inset_, top = y + inset_;
 
+    // The background first, so that the title band shows on it.
+    if (drawBackground_) gradient(g, x, y, boxWidth_, boxHeight_, backgroundTop_, backgroundBottom_, 10);
     if (drawTitleBand_ && hasTitle_) {
         const int bandX = fullWidthTitle_ ? 0 : left;
         gradient(g, bandX, top, fullWidthTitle_ ? screenWidth_ : width_, titleRowHeight_, titleBandTop_,
                  titleBandBottom_, 3);
     }
-    if (drawBackground_) gradient(g, x, y, boxWidth_, boxHeight_, backgroundTop_, backgroundBottom_, 10);
     if (drawFrame_) {
         for (int i = 1; i <= 3; ++i) {
             g.setColor(i == 2 ? backgroundTop_ : 0x000000);
@@ -682,7 +694,7 @@ void TextPanel::draw(Graphics& g, int x, int y) {
             const int overflow = titleTextWidth_ - (titleBoxWidth_ - 8);
             const int textX = px + 4 - titleMarquee_.shift(overflow);
             g.setClip(clipX, clipY, clipW, clipH);
-            g.clipRect(px + 4, top, titleBoxWidth_ - 8, titleRowHeight_);
+            narrowClip(g, px + 4, top, titleBoxWidth_ - 8, titleRowHeight_);
             drawText(g, titleFont_, titleText_, textX, top + (titleRowHeight_ - fontHeight(titleFont_)) / 2,
                      textColour_);
             g.setClip(clipX, clipY, clipW, clipH);
@@ -692,7 +704,7 @@ void TextPanel::draw(Graphics& g, int x, int y) {
     // The items, inside the view.
     const int viewX = x + contentX_, viewY = y + contentTop_;
     g.setClip(clipX, clipY, clipW, clipH);
-    g.clipRect(viewX, viewY, contentWidth_, viewHeight_);
+    narrowClip(g, viewX, viewY, contentWidth_, viewHeight_);
     const int shiftY = centringOffset() - scrollY_;
     for (int i = 0; i < itemCount(); ++i) {
         const Item& it = items_[static_cast<std::size_t>(i)];
@@ -738,8 +750,8 @@ void TextPanel::drawItem(Graphics& g, int index, int viewX, int rowY) {
     if (index == selected_) {
         const int cw = contentWidth_;
         if (wideHighlight_)
-            ScreenEffects::highlightBar(g, viewX + 140, rowY, cw - 280, it.height, kBarEdgeColour, highlightColour_, 1,
-                                        kBarKeyColour, true);
+            ScreenEffects::highlightBar(g, viewX + wideInset_, rowY, cw - wideNarrower_, it.height, kBarEdgeColour,
+                                        highlightColour_, 1, kBarKeyColour, true);
         else
             ScreenEffects::highlightBar(g, viewX + 5, rowY, cw - 10, it.height, kBarEdgeColour, highlightColour_, 1,
                                         kBarKeyColour, false);
@@ -756,7 +768,7 @@ void TextPanel::drawItem(Graphics& g, int index, int viewX, int rowY) {
     if (it.label) {
         const int overflow = index == selected_ ? textWidth(itemFont_, *it.label) - (it.labelWidth - 8) : 0;
         const int clipX = g.getClipX(), clipY = g.getClipY(), clipW = g.getClipWidth(), clipH = g.getClipHeight();
-        g.clipRect(px + 4, rowY, std::max(it.labelWidth - 8, 0), it.height);
+        narrowClip(g, px + 4, rowY, std::max(it.labelWidth - 8, 0), it.height);
         drawText(g, itemFont_, *it.label, px + 4 - (index == selected_ ? itemMarquee_.shift(overflow) : 0),
                  rowY + (it.height - fontHeight(itemFont_)) / 2, colour);
         g.setClip(clipX, clipY, clipW, clipH);
@@ -787,9 +799,13 @@ void TextPanel::drawValue(Graphics& g, const Item& it, int x, int rowY) {
         if (v < it.choiceImages.size() && it.choiceImages[v]) {
             g.drawImage(it.choiceImages[v], px, rowY + it.height / 2, Graphics::LEFT | Graphics::VCENTER);
             px += it.choiceImages[v]->getWidth() + 8;
-        } else if (it.choiceSprite) {
-            showAnimation(it.choiceSprite, static_cast<int>(v));
-            drawSpriteIn(g, *it.choiceSprite, px, rowY, it.choiceSprite->getExtentX(), it.height);
+        } else if (it.choiceSprite && it.choiceSprite->getAnimationCount() > 0) {
+            // The value is the choice sprite's frame, as the slider knob's.
+            try {
+                it.choiceSprite->setFrame(static_cast<int>(v));
+                drawSpriteIn(g, *it.choiceSprite, px, rowY, it.choiceSprite->getExtentX(), it.height);
+            } catch (const java::lang::ArrayIndexOutOfBoundsException&) {
+            }
             px += it.choiceSprite->getExtentX() + 8;
         }
         if (v < it.choiceTexts.size())

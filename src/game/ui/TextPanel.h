@@ -111,6 +111,12 @@ public:
     void setItemDisabled(int index, bool disabled);
     // Item colours follow the style; this one marks the selected row.
     void setHighlightColour(int colour) { highlightColour_ = colour; }
+    // The wide (capped) bar starts inset px into the content and is
+    // narrower px narrower than it (140 and 280 unless set).
+    void setWideHighlight(int inset, int narrower) {
+        wideInset_ = inset;
+        wideNarrower_ = narrower;
+    }
 
     void layout(int width, int height);
     void setBounds(int x, int y, int width, int height);
@@ -193,6 +199,7 @@ private:
     bool drawBackground_ = false, drawFrame_ = false, fullWidthTitle_ = true, drawTitleBand_ = false;
     bool alignCentred_ = true, wideHighlight_ = true;
     int highlightColour_ = kHighlightColour;
+    int wideInset_ = 140, wideNarrower_ = 280;
     int backgroundTop_ = 0xFF882A, backgroundBottom_ = 0xFFF587;
     int titleBandTop_ = 0xB0B0C0, titleBandBottom_ = 0x101020;
     int textColour_ = 0;
