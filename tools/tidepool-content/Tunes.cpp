@@ -105,7 +105,8 @@ private:
     std::vector<std::pair<std::int64_t, std::int64_t>> changes_;
 };
 
-// The pass ends at the bar line after the last note ends.
+// The pass ends at the bar line after the last note ends (a note ending a
+// hair after a bar line ends on it).
 std::int64_t loopTicks(const platform::MidiSequence& seq) {
     std::int64_t bar = 4LL * seq.resolution(), lastNote = 0;
     bool barKnown = false;
@@ -118,7 +119,8 @@ std::int64_t loopTicks(const platform::MidiSequence& seq) {
         if (kind == 0x80 || kind == 0x90) lastNote = std::max(lastNote, e.tick);
     }
     if (bar <= 0 || lastNote == 0) fail("the tune has no notes or no bar length");
-    return (lastNote + bar - 1) / bar * bar;
+    const std::int64_t hair = bar / 32;
+    return std::max<std::int64_t>(1, (lastNote - hair + bar - 1) / bar) * bar;
 }
 
 // A look-ahead peak limiter over the pass as a loop (indices wrap, so the
