@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <mutex>
 
 #include "Compilers.h"
@@ -21,6 +22,12 @@ namespace {
 constexpr int kRate = 44100;
 constexpr double kTailSeconds = 6;    // FluidR3's longest releases and the reverb die away well within this
 constexpr double kMaxReductionDb = 4;  // beyond this the limiter would be heard
+
+std::string oneDecimal(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", v);
+    return text;
+}
 
 void quietLibrary() {
     static std::once_flag once;
@@ -206,8 +213,8 @@ Sound renderTune(const std::vector<std::uint8_t>& midi, const fs::path& soundFon
         pass.scale(fromDb(loudness - measured));
         const double reduction = limitPeaks(pass, fromDb(peakCeiling));
         if (reduction > kMaxReductionDb)
-            fail("at " + std::to_string(loudness) + " LUFS the tune's peaks stand " + std::to_string(reduction) +
-                 " dB over the ceiling of " + std::to_string(peakCeiling) + " dBFS: soften its loudest notes");
+            fail("at " + oneDecimal(loudness) + " LUFS the tune's peaks stand " + oneDecimal(reduction) + " dB over the ceiling of " +
+                 oneDecimal(peakCeiling) + " dBFS: soften its loudest notes");
     }
     return pass;
 }
