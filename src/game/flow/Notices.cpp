@@ -27,6 +27,7 @@ constexpr int kBriefingPanel = 21;
 // Opens a panel: its softkeys, its window from the start.
 void openPanel(int menu) {
     Notices::state().panelTimer = 0;
+    Notices::state().fire = false;
     if (TextPanel* p = MenuPanels::panel(menu)) p->reset();
 }
 
@@ -38,15 +39,14 @@ int panelFrame(int menu, int frameMs) {
         const auto e = p->update(frameMs);
         if (e && e->type == TextPanel::EVENT_COMMAND) command = e->value;
     }
-    StateMachine::State& m = StateMachine::state();
-    if (command == -1 && (m.keyBits & KEY_FIRE)) {
-        m.keyBits &= ~KEY_FIRE;
-        command = CMD_YES;
-    }
+    bool& fire = Notices::state().fire;
+    if (command == -1 && fire) command = CMD_YES;
+    fire = false;
     return command;
 }
 
 void keyToPanel(int menu, int key, int type) {
+    if (type == GameMidlet::KEY_PRESSED && MainCanvas::keyToDigit(key) == '5') Notices::state().fire = true;
     if (TextPanel* p = MenuPanels::panel(menu)) p->handleKey(key, type);
 }
 
