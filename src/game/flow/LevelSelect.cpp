@@ -24,10 +24,11 @@ constexpr int kH = MainCanvas::kScreenHeight;
 // A click this close to the selected icon plays it.
 constexpr int kIconReach = 48;
 
+// The pause menu on the left, so that Escape (the left softkey) opens it.
 void setSoftkeys() {
     MainCanvas::clearSoftkeys();
-    MainCanvas::setSoftkey(CMD_SELECT_LEVEL, 1);
-    MainCanvas::setSoftkey(CMD_PAUSE, 2);
+    MainCanvas::setSoftkey(CMD_PAUSE, 1);
+    MainCanvas::setSoftkey(CMD_SELECT_LEVEL, 2);
 }
 
 void prepareBrowser() {
