@@ -1,5 +1,7 @@
 #include "game/flow/Notices.h"
 
+#include <algorithm>
+
 #include "game/Brindle.h"
 #include "game/GameMidlet.h"
 #include "game/MainCanvas.h"
@@ -33,7 +35,8 @@ void openPanel(int menu) {
 
 // The panel's frame; the command it produced, -1 for none, CMD_YES for FIRE.
 int panelFrame(int menu, int frameMs) {
-    Notices::state().panelTimer += frameMs;
+    int& timer = Notices::state().panelTimer;
+    timer = std::min(timer + std::max(frameMs, 0), 1 << 20);
     int command = -1;
     if (TextPanel* p = MenuPanels::panel(menu)) {
         const auto e = p->update(frameMs);

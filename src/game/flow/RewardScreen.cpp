@@ -108,7 +108,7 @@ Screen RewardScreen::screen() {
     screen.update = [](int frameMs) {
         State& s = state();
         const int step = StateMachine::takeStep();
-        s.clock += step;
+        s.clock = std::min(s.clock + step, 1 << 20);
         switch (s.step) {
         case REVEAL:
             if (s.clock >= kRevealMs) {
