@@ -139,7 +139,8 @@ Screen LevelSelect::screen() {
     screen.loadStep = [](int step) { return LevelBrowser::loadStep(step, false); };
     screen.enter = [] {
         SavedGame::saveProgress(Brindle::shared().progress);
-        awardCheck();
+        // A notice is due: it loads at once.
+        if (awardCheck()) return;
         if (StateMachine::state().previousState != STATE_LEVEL_SELECT_INTRO)
             SoundPlayer::playMusic(SoundPlayer::kLevelSelectMusic);
         setSoftkeys();
