@@ -27,8 +27,13 @@ const char* kKinds[] = {"anim", "raw", "png", "desc", "palette", "paltab", "font
 Project::Project(fs::path assets, fs::path work) : assets_(std::move(assets)), work_(std::move(work)) {
     config_ = parseToml(assets_ / "content.toml", deps_);
     loadPalettes();
-    for (const auto& f : need(config_, "packs").as_array()) loadIndex(assets_ / stringOf(f));
+    for (const auto& f : need(config_, "packs").as_array()) loadIndex(resolve(stringOf(f)));
     loadAnimations();
+}
+
+fs::path Project::resolve(const std::string& path) const {
+    if (!path.empty() && path[0] == '@') return work_ / path.substr(1);
+    return assets_ / path;
 }
 
 void Project::loadPalettes() {
@@ -77,7 +82,7 @@ void Project::loadIndex(const fs::path& file) {
 
 void Project::loadAnimations() {
     for (const auto& f : need(config_, "animations").as_array()) {
-        const Value doc = parseToml(assets_ / stringOf(f), deps_);
+        const Value doc = parseToml(resolve(stringOf(f)), deps_);
         for (const auto& [name, def] : need(doc, "anim").as_table()) {
             if (animations_.count(name)) fail(def, "animation " + name + " is defined twice");
             animations_[name] = def;
@@ -241,7 +246,7 @@ Rgba Project::pictureOf(const EntryDef& e) {
             }
         return img;
     }
-    const fs::path file = assets_ / stringAt(s, "source");
+    const fs::path file = resolve(stringAt(s, "source"));
     deps_.add(file);
     return loadPicture(file, w, h);
 }

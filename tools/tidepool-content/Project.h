@@ -52,6 +52,10 @@ public:
     const Value& config() const { return config_; }
 
 private:
+    // A source path of the data: relative to assets/, or, when it starts
+    // with "@", to the work folder, where the build puts generated sources
+    // (the art drawn by assets/art/draw.py).
+    fs::path resolve(const std::string& path) const;
     void loadPalettes();
     void loadIndex(const fs::path& file);
     void loadAnimations();
