@@ -16,6 +16,10 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import interface  # noqa: E402
 import screens  # noqa: E402
+import tiles  # noqa: E402
+import world  # noqa: E402
+import backdrops  # noqa: E402
+import effects  # noqa: E402
 from sheet import Book  # noqa: E402
 
 
@@ -30,6 +34,12 @@ def main(argv):
     interface.build_menu(book, catalogue["menu_sprites"]["ids"])
     interface.build(book)
     screens.build(book)
+    tiles.build(book)
+    world.build_objects(book)
+    world.build_finale(book)
+    world.build_swing_targets(book)
+    effects.build(book)
+    backdrops.build(book)
     book.write(out)
     missing = book.missing()
     if missing:
