@@ -34,7 +34,7 @@ def puffer(p, m, mood="open", look=(1.0, 0.0), fin=0.0, tail=0.0, puff=1.0, mout
     p.shape(ellipse(3, 7, 11, 6.5).t(m), PUFF_BELLY, line=0)
     for x, y, r in ((-7, -8, 2.3), (-11, -2, 1.8), (-2, -11.5, 1.7), (-5, -3, 1.3)):
         p.fill(ellipse(x, y, r).t(m), PUFF_SPOT)
-    fm = m @ turn(fin * 28, -1, 3)
+    fm = m @ turn(-fin * 28, -1, 3)
     p.shape(curve([(-1, 1.5), (-10, 6), (-9, 12), (0, 8)], tension=0.6).t(fm), PUFF_FIN, line=max(1.5, line - 0.5))
     if blush:
         p.fill(ellipse(10, 3, 3, 1.8).t(m), "#FF8C94", opacity=0.8)
@@ -75,6 +75,7 @@ def crab(p, m, lean=0.0, bob=0.0, look=(0.6, -0.7), mood="open", lid=0.0, wave=0
     """The hermit crab; lean turns the body about its feet (degrees), bob
     lifts it. Legs stay on the floor and the big arm ends at the pivot."""
     body = m @ turn(lean, -14, 48) @ move(0, -bob)
+    p.lid_colour = CRAB_BODY
     for hip, knee, foot in (((-18, 38), (-25, 42), (-24, 48)), ((-10, 40), (-12, 45), (-8, 48)),
                             ((-3, 38), (2, 42), (5, 48))):
         limb(p, [body(*hip), body(*knee), m(*foot)], CRAB_BODY, 3.5)

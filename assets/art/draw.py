@@ -19,6 +19,7 @@ import screens  # noqa: E402
 import tiles  # noqa: E402
 import world  # noqa: E402
 import backdrops  # noqa: E402
+import cast  # noqa: E402
 import effects  # noqa: E402
 from sheet import Book  # noqa: E402
 
@@ -40,6 +41,7 @@ def main(argv):
     world.build_swing_targets(book)
     effects.build(book)
     backdrops.build(book)
+    cast.build(book)
     book.write(out)
     missing = book.missing()
     if missing:

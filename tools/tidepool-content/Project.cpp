@@ -83,7 +83,10 @@ void Project::loadIndex(const fs::path& file) {
 void Project::loadAnimations() {
     for (const auto& f : need(config_, "animations").as_array()) {
         const Value doc = parseToml(resolve(stringOf(f)), deps_);
-        for (const auto& [name, def] : need(doc, "anim").as_table()) {
+        // A file may hold no animations (yet).
+        const Value* anims = lookup(doc, "anim");
+        if (!anims) continue;
+        for (const auto& [name, def] : anims->as_table()) {
             if (animations_.count(name)) fail(def, "animation " + name + " is defined twice");
             animations_[name] = def;
         }
