@@ -253,6 +253,9 @@ def overlay_bubbles(w, h, spots, alpha):
     return p
 
 
+PAINTINGS = {0: lambda: sunset_upper(), 1: lambda: noon_upper(), 2: lambda: grotto_upper(), 3: lambda: lagoon_upper()}
+
+
 def build(book):
     a = book.anim
     a(0x40074, (0, 40), (WIDE, TALL), [Frame(32767, sunset_upper())],

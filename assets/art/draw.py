@@ -20,6 +20,7 @@ import tiles  # noqa: E402
 import world  # noqa: E402
 import backdrops  # noqa: E402
 import cast  # noqa: E402
+import browser  # noqa: E402
 import effects  # noqa: E402
 from sheet import Book  # noqa: E402
 
@@ -35,6 +36,7 @@ def main(argv):
     interface.build_menu(book, catalogue["menu_sprites"]["ids"])
     interface.build(book)
     screens.build(book)
+    screens.build_pictures(book)
     tiles.build(book)
     world.build_objects(book)
     world.build_finale(book)
@@ -42,6 +44,7 @@ def main(argv):
     effects.build(book)
     backdrops.build(book)
     cast.build(book)
+    browser.build(book)
     book.write(out)
     missing = book.missing()
     if missing:

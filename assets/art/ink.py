@@ -329,6 +329,16 @@ class Pic:
         self.defs.append('<clipPath id="%s"><path d="%s"/></clipPath>' % (cid, path.d()))
         self.parts.append('<g clip-path="url(#%s)">' % cid)
 
+    def embed(self, other, transform="", prefix=None):
+        """Draws another picture into this one (its clip and gradient ids
+        renamed), placed by an SVG transform."""
+        prefix = prefix or "e%d_" % self.ids
+        self.ids += 1
+        self.defs.extend(d.replace('id="k', 'id="%sk' % prefix) for d in other.defs)
+        self.parts.append('<g transform="%s">' % transform if transform else "<g>")
+        self.parts.extend(part.replace('url(#k', 'url(#%sk' % prefix) for part in other.parts)
+        self.parts.append("</g>")
+
     def group(self, opacity):
         """Starts a group drawn at an opacity; end it with end()."""
         self.parts.append('<g opacity="%s">' % num(opacity))

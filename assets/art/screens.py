@@ -126,3 +126,122 @@ def build(book):
         book.anim(aid, (10, 10), (20, 20), [Frame(120, bubble_dot(k / 6 + shift, colour)) for k in range(6)],
                   "loading indicator")
     book.anim(0x50065, (100, 85), (200, 170), [Frame(110, notice(k / 6)) for k in range(6)], "notice")
+
+
+# ---- title, splash pictures, window icon, menu pictures ---------------------------------
+
+def title():
+    """The title row of the main menu (also the intro's loading picture)."""
+    p = Pic(600, 230, line=4)
+    wave = curve([(20, 196), (120, 176), (230, 192), (340, 172), (450, 190), (580, 170), (580, 214), (20, 214)],
+                 tension=0.6)
+    p.shape(wave, "#2E8BC0", line=4, sh=5, hi=4)
+    for x in (90, 260, 420, 540):
+        p.stroke(curve([(x - 24, 186), (x, 178), (x + 24, 184)], closed=False), FOAM, 3, opacity=0.8)
+    p.text(318, 112, "Tidepool", 96, "#FF9F45", width=10, family="Lobster Two", italic=True)
+    p.text(392, 188, "Dash!", 82, SUN, width=10, family="Lobster Two", italic=True)
+    m = move(110, 120) @ scale(1.25)
+    crab(p, m, look=(0.8, -0.4), wave=1.0)
+    p.stroke(poly([m(0, 0), m(30, -40)], closed=False), OUTLINE, 7)
+    p.stroke(poly([m(0, 0), m(30, -40)], closed=False), "#5B462D", 3.5)
+    claw(p, m)
+    kelp_head(p, m @ move(32, -43), -53)
+    puffer(p, move(556, 52) @ scale(1.15) @ turn(-20), mood="wide", mouth="grin", fin=1.2, tail=1)
+    return p
+
+
+def splash_sunset():
+    from backdrops import sunset_upper, waves, THEMES
+    p = Pic(800, 600, line=4)
+    c = THEMES[0]
+    p.gradient(poly([(0, 0), (800, 0), (800, 300), (0, 300)]), [(0, "#FF7B29"), (0.55, c[0]), (1, c[1])], 0, 0, 0, 300)
+    p.gradient(poly([(0, 300), (800, 300), (800, 600), (0, 600)]), [(0, c[2]), (1, "#2E8BC0")], 0, 300, 0, 600)
+    p.embed(sunset_upper(), "translate(0,150)")
+    for x in range(-100, 900, 200):
+        p.embed(waves(200, 50, c[2], FOAM), "translate(%d,294)" % x)
+    sand = curve([(0, 470), (160, 450), (380, 470), (560, 448), (800, 462), (800, 600), (0, 600)], tension=0.6)
+    p.shape(sand, "#EBC77A", line=4, sh=6, hi=4)
+    shell_target(p, move(180, 520) @ scale(1.4))
+    p.shape(star(620, 530, 26, 11, 5, rot=-80), "#F25C54", line=3.5)
+    for x, y, r in ((380, 540, 9), (410, 552, 6), (300, 560, 6)):
+        p.shape(ellipse(x, y, r), "#FFF1F4", line=3)
+    return p
+
+
+def splash_crab():
+    from backdrops import lagoon_upper, waves, THEMES
+    p = Pic(800, 600, line=4)
+    c = THEMES[3]
+    p.gradient(poly([(0, 0), (800, 0), (800, 300), (0, 300)]), [(0, c[0]), (1, c[1])], 0, 0, 0, 300)
+    p.gradient(poly([(0, 300), (800, 300), (800, 600), (0, 600)]), [(0, c[2]), (1, c[3])], 0, 300, 0, 600)
+    p.embed(lagoon_upper(), "translate(0,150)")
+    for x in range(-100, 900, 200):
+        p.embed(waves(200, 50, "#D6F0FA", FOAM), "translate(%d,294)" % x)
+    rock = curve([(120, 600), (160, 440), (300, 400), (470, 430), (540, 600)], tension=0.6)
+    p.shape(rock, "#A7A0BD", line=4, sh=10, hi=7)
+    m = move(360, 352) @ scale(2.6)
+    crab(p, m, look=(0.9, -0.5), wave=0.6)
+    p.stroke(poly([m(0, 0), m(40, -34)], closed=False), OUTLINE, 12)
+    p.stroke(poly([m(0, 0), m(40, -34)], closed=False), "#5B462D", 6)
+    claw(p, m)
+    kelp_head(p, m @ move(42, -36), -40)
+    for i, x in enumerate((600, 660, 720)):
+        puffer(p, move(x, 520 - (i % 2) * 10) @ scale(1.3), mood="open", look=(-1, -0.3), mouth="o", puff=0.5,
+               fin=0.3 * i)
+    p.shape(curve([(560, 600), (580, 560), (800, 548), (800, 600)], tension=0.5), "#EBC77A", line=4)
+    return p
+
+
+def window_icon():
+    p = Pic(64, 64, line=3)
+    p.shape(rrect(2, 2, 60, 60, 14), "#2E8BC0", line=3, sh=4, hi=3)
+    p.stroke(curve([(8, 44), (20, 40), (32, 44), (44, 40), (56, 44)], closed=False), FOAM, 3, opacity=0.8)
+    puffer(p, move(33, 30) @ scale(1.05), mood="open", look=(0.6, -0.2), mouth="o")
+    return p
+
+
+def shell_picture():
+    p = Pic(48, 48, line=3)
+    from world import spiral_shell
+    spiral_shell(p, move(24, 26))
+    return p
+
+
+def sound_question():
+    """The start-up question about sound: a conch sounding, notes rising."""
+    p = Pic(200, 120, line=3.5)
+    from interface import icon_conch, icon_music
+    sub = Pic(40, 40, line=2.5)
+    icon_conch(sub, move(0, 0), lambda c: c)
+    p.embed(sub, "translate(20,10) scale(2.5)")
+    for k, (x, y) in enumerate(((130, 70), (160, 40), (185, 78))):
+        p.shape(ellipse(x, y + 16, 8, 6).t(turn(-20, x, y + 16)), "#F25C54", line=2.5)
+        p.stroke(poly([(x + 7, y + 14), (x + 7, y - 10)], closed=False), OUTLINE, 3)
+    return p
+
+
+def about():
+    """The about page's picture: the crab, a puffer and the clam together."""
+    p = Pic(300, 140, line=3)
+    p.shape(rrect(3, 3, 294, 134, 18), "#B1E1F5", line=3.5, shade=False)
+    p.clip(rrect(3, 3, 294, 134, 18))
+    p.shape(curve([(0, 104), (80, 94), (160, 106), (240, 92), (300, 100), (300, 140), (0, 140)], tension=0.6),
+            "#EBC77A", line=3)
+    p.end()
+    p.stroke(rrect(3, 3, 294, 134, 18), OUTLINE, 3.5)
+    m = move(92, 56)
+    crab(p, m, look=(0.6, 0), wave=0.8)
+    claw(p, m)
+    puffer(p, move(168, 88) @ scale(0.95), mood="happy", mouth="grin")
+    clam(p, move(240, 88) @ scale(0.9), open=0.5, mood="happy")
+    return p
+
+
+def build_pictures(book):
+    book.picture_file("title.svg", title())
+    book.picture_file("splash_sunset.svg", splash_sunset())
+    book.picture_file("splash_crab.svg", splash_crab())
+    book.picture_file("icon.svg", window_icon())
+    book.picture_file("shell.svg", shell_picture())
+    book.named_raw(3, "pic_sound_question", sound_question())
+    book.named_raw(3, "pic_about", about())

@@ -64,13 +64,14 @@ class Book:
         return digest, name
 
     def raw(self, pack, pic):
-        """The raw entry showing pic in this pack; made on first use."""
+        """The raw entry showing pic in this pack; made on first use, and
+        stored without its transparent margins."""
         digest, name = self._svg_file(pic)
         key = (pack, digest)
         if key not in self.raw_of:
             raw = "art%d_%s" % (pack, digest)
             self.raw_of[key] = raw
-            self._add_raw(pack, raw, name)
+            self._add_raw(pack, raw, name, trim=True)
         return self.raw_of[key]
 
     def named_raw(self, pack, raw, pic):
@@ -78,12 +79,12 @@ class Book:
         _, name = self._svg_file(pic)
         self._add_raw(pack, raw, name)
 
-    def _add_raw(self, pack, raw, svg_name):
+    def _add_raw(self, pack, raw, svg_name, trim=False):
         entry = self.next_entry.get(pack, FIRST_ENTRY)
         self.next_entry[pack] = entry + 1
         self.raws.setdefault(pack, []).append(
-            '  { id = 0x%X, kind = "raw", name = "%s", source = "@art/pictures/%s", format = "rgba" },'
-            % ((pack << 16) | entry, raw, svg_name))
+            '  { id = 0x%X, kind = "raw", name = "%s", source = "@art/pictures/%s", format = "rgba"%s },'
+            % ((pack << 16) | entry, raw, svg_name, ", trim = true" if trim else ""))
 
     def picture_file(self, path, pic):
         """A picture read by a pack index line (a PNG entry)."""

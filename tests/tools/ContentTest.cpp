@@ -186,21 +186,32 @@ TEST(ContentBuild, ImageCommandWritesTheGamesPngBytes) {
         const int packNo = std::stoi(name.substr(1));
         for (int i = 0; i < pack.count(); ++i) {
             const auto e = pack.entry(i);
-            if (content::sniffKind(name, e) != "raw") continue;
+            const std::string kind = content::sniffKind(name, e);
+            if (kind != "raw" && kind != "raw-direct") continue;
             const std::int32_t id = PackFile::idOf(packNo, i);
             const int w = SpriteSheet::rawWidth(e), h = SpriteSheet::rawHeight(e);
-            const auto png = SpriteSheet::buildPng(built().palettes()[0], e, w, h, -1, 12, 0, 1);
-            // The IDAT CRC that was copied from the entry is the real one.
-            const std::size_t crcAt = png.size() - 12 - 4;
-            const std::uint32_t stored = (std::uint32_t{png[crcAt]} << 24) | (png[crcAt + 1] << 16) | (png[crcAt + 2] << 8) | png[crcAt + 3];
-            const std::size_t idatLen = 4 + 2 + 5 * ((static_cast<std::size_t>(h) * (1 + w) - 1) / (65531 - 65531 % (1 + w)) + 1) + static_cast<std::size_t>(h) * (1 + w) + 4;
-            EXPECT_EQ(stored, ::crc32(0, png.data() + crcAt - idatLen, static_cast<uInt>(idatLen))) << content::hexId(id);
-            if (raws++ % 40 == 0) {
-                for (const auto& args : std::vector<std::vector<int>>{{0, 0, 1}, {1, 3, 2}, {2, 1, 3}}) {
+            // Indexed pictures with palette 0, direct ones as RGBA (the art's format).
+            const bool indexed = kind == "raw";
+            const int selector = indexed ? 0 : SpriteSheet::PALETTE_RGBA;
+            auto build = [&](int flip, int scale) {
+                return indexed ? SpriteSheet::buildPng(built().palettes()[0], e, w, h, -1, 12, flip, scale)
+                               : SpriteSheet::buildPng({}, e, w, h, selector, 4, flip, scale);
+            };
+            const auto png = build(0, 1);
+            if (indexed) {
+                // The IDAT CRC that was copied from the entry is the real one.
+                const std::size_t crcAt = png.size() - 12 - 4;
+                const std::uint32_t stored = (std::uint32_t{png[crcAt]} << 24) | (png[crcAt + 1] << 16) | (png[crcAt + 2] << 8) | png[crcAt + 3];
+                const std::size_t idatLen = 4 + 2 + 5 * ((static_cast<std::size_t>(h) * (1 + w) - 1) / (65531 - 65531 % (1 + w)) + 1) + static_cast<std::size_t>(h) * (1 + w) + 4;
+                EXPECT_EQ(stored, ::crc32(0, png.data() + crcAt - idatLen, static_cast<uInt>(idatLen))) << content::hexId(id);
+            }
+            EXPECT_NO_THROW(TarvokinEmu::PNGReader::decode(png)) << content::hexId(id);
+            if (raws++ % 150 == 0) {
+                for (const auto& args : std::vector<std::vector<int>>{{0, 1}, {3, 2}, {1, 3}}) {
                     const std::string out = dir + "/i.png";
-                    const auto r = tool({"image", content::hexId(id), std::to_string(args[0]), std::to_string(args[1]), std::to_string(args[2]), out});
+                    const auto r = tool({"image", content::hexId(id), std::to_string(selector), std::to_string(args[0]), std::to_string(args[1]), out});
                     ASSERT_EQ(r.exitStatus, 0) << r.err;
-                    EXPECT_EQ(slurp(out), SpriteSheet::buildPng(built().palettes()[static_cast<std::size_t>(args[0])], e, w, h, -1, 12, args[1], args[2]));
+                    EXPECT_EQ(slurp(out), build(args[0], args[1]));
                 }
             }
         }
@@ -216,10 +227,13 @@ TEST(ContentBuild, InspectorListsExtractsAndRenders) {
     for (const char* pack : {"r1", "r2", "r3", "r4", "r5", "r6", "l0_0"}) {
         const auto r = tool({"list", pack});
         ASSERT_EQ(r.exitStatus, 0) << r.err;
-        for (const char* k : {"font", "png", "mp3", "wav", "anim", "raw", "desc", "paltab", "palette", "text", "level"})
+        for (const char* k : {"font", "png", "mp3", "wav", "anim", "raw-direct", "desc", "paltab", "palette", "text", "level"})
             if (r.out.find(std::string(" ") + k + " ") != std::string::npos) kinds.insert(k);
     }
     EXPECT_EQ(kinds.size(), 11u);
+    // The tile picture's raw entry, named by its descriptor.
+    const auto desc = built().entry(0x60012);
+    const std::string tiles = content::hexId(static_cast<std::int32_t>((std::uint32_t{desc[1]} << 24) | (std::uint32_t{desc[2]} << 16) | (std::uint32_t{desc[3]} << 8) | desc[4]));
     struct Run {
         std::vector<std::string> args;
         std::string expect;
@@ -232,7 +246,7 @@ TEST(ContentBuild, InspectorListsExtractsAndRenders) {
         {{"anim-sheet", "0x5008B", dir + "/card.png"}, "1 frames"},
         {{"level", "44"}, "record 20"},
         {{"level-png", "46", dir + "/map.png"}, "map 46"},
-        {{"image", "0x60050", "1", "1", "2", dir + "/tiles.png"}, "bytes"},
+        {{"image", tiles, "255", "1", "2", dir + "/tiles.png"}, "bytes"},
         {{"render", "0x10000", dir + "/font.png", "0x1000B"}, "font"},
         {{"render", "0x3009E", dir + "/desc.png"}, "desc"},
         {{"render", "0x60042", dir + "/palettes.png"}, "paltab"},

@@ -254,8 +254,34 @@ Rgba Project::pictureOf(const EntryDef& e) {
     return loadPicture(file, w, h);
 }
 
+const Project::Stored& Project::storedPicture(const EntryDef& raw) {
+    if (auto it = stored_.find(raw.name); it != stored_.end()) return it->second;
+    Stored st;
+    st.picture = pictureOf(raw);
+    st.fullWidth = st.picture.width;
+    st.fullHeight = st.picture.height;
+    if (boolAt(raw.source, "trim", false)) {
+        const Rgba& img = st.picture;
+        int x0 = img.width, y0 = img.height, x1 = -1, y1 = -1;
+        for (int y = 0; y < img.height; ++y)
+            for (int x = 0; x < img.width; ++x)
+                if (img.at(x, y)[3]) {
+                    x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+                }
+        // A picture with nothing in it keeps one clear pixel.
+        if (x1 < 0) x0 = y0 = x1 = y1 = 0;
+        Rgba cut(x1 - x0 + 1, y1 - y0 + 1);
+        for (int y = 0; y < cut.height; ++y)
+            for (int x = 0; x < cut.width; ++x) std::copy_n(img.at(x0 + x, y0 + y), 4, cut.at(x, y));
+        st.picture = std::move(cut);
+        st.x = x0;
+        st.y = y0;
+    }
+    return stored_[raw.name] = std::move(st);
+}
+
 std::vector<std::uint8_t> Project::buildRaw(const EntryDef& e) {
-    const Rgba img = pictureOf(e);
+    const Rgba& img = storedPicture(e).picture;
     const int sel = selectorOf(e);
     if (sel == SpriteSheet::PALETTE_RGB || sel == SpriteSheet::PALETTE_RGBA) {
         std::vector<std::uint8_t> px;
@@ -296,6 +322,14 @@ AnimElement Project::buildElement(const Value& v) {
         el.imageId = raw.id;
         el.palette = lookup(v, "palette") ? palette(v, stringAt(v, "palette")).selector : selectorOf(raw);
         std::tie(el.dx, el.dy) = lookup(v, "at") ? pair("at") : std::pair<int, int>{0, 0};
+        // A trimmed picture is placed where its kept part was (mirrored
+        // pieces count the cut from the other side).
+        if (boolAt(raw.source, "trim", false)) {
+            const Stored& st = storedPicture(raw);
+            const int right = st.fullWidth - st.x - st.picture.width, bottom = st.fullHeight - st.y - st.picture.height;
+            el.dx += (el.flip & 1 ? right : st.x) * el.scale;
+            el.dy += (el.flip & 2 ? bottom : st.y) * el.scale;
+        }
         return el;
     }
     struct Shape {
