@@ -41,6 +41,7 @@ def main(argv):
     world.build_objects(book)
     world.build_finale(book)
     world.build_swing_targets(book)
+    world.build_bonus(book)
     effects.build(book)
     backdrops.build(book)
     cast.build(book)

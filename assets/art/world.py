@@ -324,3 +324,24 @@ def build_swing_targets(book):
     book.anim(0x40040, (64, 64), (128, 128), [Frame(1000, aim_arrow(f)) for f in range(32)],
               "aim marker by aim angle")
     book.anim(0x60044, (0, 0), (40, 32), [Frame(220, barrier(k)) for k in range(4)], "barrier cell")
+
+
+def bonus_pearl(k):
+    """Bonus object (kind 14): a pearl in a bubble, bobbing in its cell."""
+    p = Pic(48, 48, line=2.5)
+    bob = 2 * math.sin(k * math.pi / 3)
+    m = move(24, 24 + bob)
+    p.fill(ellipse(0, 0, 17).t(m), "#DDF4FF", opacity=0.55)
+    p.shape(ellipse(0, 2, 9).t(m), PEARL, line=2.5)
+    p.stroke(ellipse(0, 0, 17).t(m), "#FFFFFF", 2.5)
+    p.stroke(ellipse(0, 0, 17).t(m), OUTLINE, 1.2, opacity=0.5)
+    p.fill(ellipse(-7, -8, 4, 2.5).t(m @ turn(-40, -7, -8)), "#FFFFFF", opacity=0.9)
+    if k % 3 == 0:
+        p.shape(star(9, -9, 4.5, 1.5, 4).t(m), "#FFD23F", line=1.2, shade=False)
+    return p
+
+
+def build_bonus(book):
+    if 0x50020 in book.names:
+        book.anim(0x50020, (4, 8), (48, 48), [Frame(150, bonus_pearl(k), boxes=[(0, 8, 4, 24, 24)]) for k in range(6)],
+                  "bonus object: a pearl in a bubble; its box is the cell's middle")
