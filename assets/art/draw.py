@@ -21,6 +21,7 @@ import world  # noqa: E402
 import backdrops  # noqa: E402
 import cast  # noqa: E402
 import browser  # noqa: E402
+import results  # noqa: E402
 import effects  # noqa: E402
 from sheet import Book  # noqa: E402
 
@@ -46,6 +47,7 @@ def main(argv):
     backdrops.build(book)
     cast.build(book)
     browser.build(book)
+    results.build(book)
     book.write(out)
     missing = book.missing()
     if missing:

@@ -14,14 +14,15 @@ SEA_DEEP = "#2E8BC0"
 SAND = "#E9C46A"
 
 
-def vignette(p, cx, cy, r, sky=("#FFE9A8", "#FFB56B"), sea=("#7FD3F0", "#2E8BC0"), horizon=0.15):
+def vignette(p, cx, cy, r, sky=("#FFE9A8", "#FFB56B"), sea=("#7FD3F0", "#2E8BC0"), horizon=0.15, sun_=True):
     """A round window onto the tide pool: sky, sun, sea; returns its path."""
     disc = ellipse(cx, cy, r)
     p.clip(disc)
     hy = cy + r * horizon
     p.gradient(poly([(cx - r, cy - r), (cx + r, cy - r), (cx + r, hy), (cx - r, hy)]), [(0, sky[0]), (1, sky[1])],
                0, cy - r, 0, hy)
-    p.shape(ellipse(cx + r * 0.45, hy - r * 0.1, r * 0.28), SUN, line=3, shade=False)
+    if sun_:
+        p.shape(ellipse(cx + r * 0.45, hy - r * 0.1, r * 0.28), SUN, line=3, shade=False)
     p.gradient(poly([(cx - r, hy), (cx + r, hy), (cx + r, cy + r), (cx - r, cy + r)]), [(0, sea[0]), (1, sea[1])],
                0, hy, 0, cy + r)
     for k in range(3):
