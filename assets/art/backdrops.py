@@ -173,8 +173,8 @@ def grotto_upper():
     p = Pic(WIDE, h, line=3)
     far = mix(c[1], c[0], 0.45)
     for x, wdt in ((screen_x(120), 60), (screen_x(300), 40), (screen_x(520), 70), (screen_x(700), 45)):
-        p.fill(poly([(x - wdt / 2, 0), (x + wdt / 2, 0), (x + wdt * 1.2, 300), (x - wdt * 0.2 + 30, 300)]), "#FFFFFF",
-               opacity=0.12)
+        p.gradient(poly([(x - wdt / 2, 0), (x + wdt / 2, 0), (x + wdt * 1.2, 300), (x - wdt * 0.2 + 30, 300)]),
+                   [(0, "#FFFFFF", 0.0), (0.3, "#FFFFFF", 0.14), (1, "#FFFFFF", 0.0)], 0, 0, 0, 300)
     floor = HORIZON + 250
     for i, x in enumerate((40, 150, 260, 360, 470, 590, 690)):
         top = 40 + (i * 37) % 70
@@ -187,9 +187,9 @@ def grotto_upper():
             bx = x + (-14 if k % 2 else 12) * (1 - t)
             by = floor - (floor - top) * t
             side = 1 if k % 2 else -1
-            leaf = curve([(bx, by), (bx + side * 20, by - 12), (bx + side * 30, by - 4), (bx + side * 10, by + 2)],
-                         tension=0.6)
-            p.shape(leaf, mix(c[3], far, 0.3), line=2.5, sh=2, hi=1.5)
+            leaf = curve([(bx, by), (bx + side * 10, by - 10), (bx + side * 30, by - 19), (bx + side * 46, by - 16),
+                          (bx + side * 28, by - 9), (bx + side * 10, by - 1)], tension=0.6)
+            p.shape(leaf, mix("#B8862B", far, 0.35), line=2.5, outline=mix(OUTLINE, far, 0.3), sh=2, hi=1.5)
     shore(p, dark(c[3], 0.1), dark(c[0], 0.2), seed=3)
     return p
 
@@ -224,7 +224,7 @@ def lagoon_upper():
     p.shape(curve([(ix - 70, HORIZON + 1), (ix - 40, HORIZON - 22), (ix + 30, HORIZON - 26), (ix + 80, HORIZON + 1)],
                   tension=0.6), "#F2D49B", line=3)
     palm(p, ix - 5, HORIZON - 18, 62, 14, leaf="#2BB673")
-    for x, y, w in ((screen_x(150), 50, 120), (screen_x(480), 50, 100), (screen_x(760), 70, 140)):
+    for x, y, w in ((screen_x(150), 60, 120), (screen_x(480), 52, 100), (screen_x(760), 70, 140)):
         wrapped(p, lambda mm: cloud(p, mm @ move(x, y), w, "#FFF6F8", "#F2C9D4"), WIDE)
     # The lagoon floor: coral heads and sand patches under clear water.
     for k, (x, y, w) in enumerate(((60, 290, 120), (230, 320, 90), (380, 280, 140), (560, 310, 110), (720, 290, 130))):

@@ -318,7 +318,8 @@ class Pic:
         """A fill running through stops [(offset, colour)] from (x0, y0) to
         (x1, y1) in picture pixels; for skies and water only."""
         gid = self._id()
-        st = "".join('<stop offset="%s" stop-color="%s"/>' % (num(o), c) for o, c in stops)
+        st = "".join('<stop offset="%s" stop-color="%s"%s/>' % (num(s[0]), s[1], ' stop-opacity="%s"' % num(s[2])
+                                                                    if len(s) > 2 else "") for s in stops)
         self.defs.append('<linearGradient id="%s" gradientUnits="userSpaceOnUse" x1="%s" y1="%s" x2="%s" y2="%s">%s'
                          '</linearGradient>' % (gid, num(x0), num(y0), num(x1), num(y1), st))
         self.parts.append('<path d="%s" fill="url(#%s)"/>' % (path.d(), gid))
