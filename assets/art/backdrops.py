@@ -10,7 +10,7 @@ then 0..600); backdrop 1 repeats every 200 px and tiles seamlessly.
 
 import math
 
-from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, move, poly, rrect, star
+from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, mix, move, poly, star
 from sheet import Frame
 
 THEMES = {

@@ -11,7 +11,7 @@ band's vertical centre. Its first frame's boxes place the name tags (kinds
 import math
 
 from creatures import crab, puffer
-from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, grey, light, mix, move, poly, rrect, scale, star, turn
+from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, move, poly, rrect, scale, star, turn
 from sheet import Frame, Piece
 from world import bottle, clam, shell_target, spiral_shell
 from backdrops import THEMES

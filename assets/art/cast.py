@@ -7,7 +7,7 @@ stage's props (rope, rail, trampoline, closing wipe)."""
 import math
 
 from creatures import claw, crab, kelp_head, puffer
-from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, move, poly, rrect, scale, star, turn
+from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, move, poly, scale, star, turn
 from sheet import Frame, Piece
 
 S = 56  # character pictures are 56 x 56, the puffer's centre at (28, 28)

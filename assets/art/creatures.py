@@ -5,7 +5,7 @@ same outline widths."""
 
 import math
 
-from ink import FOAM, OUTLINE, curve, dark, ellipse, light, move, poly, scale, turn
+from ink import OUTLINE, curve, dark, ellipse, light, move, poly, turn
 
 PUFF_BODY = "#FFD23F"
 PUFF_FIN = "#FF9F45"
@@ -119,3 +119,16 @@ def kelp_head(p, m, direction):
         p.stroke(poly([(8, 0), (length, 0)], closed=False).t(bm), dark(KELP_BLADE, 0.3), 1.2)
     p.shape(ellipse(0, 0, 12, 11.5).t(m), KELP_BULB, line=3)
     p.fill(ellipse(-4, -4.5, 3.5, 2.5).t(m), light(KELP_BULB, 0.55))
+
+
+def crab_with_bat(p, m, tip, width=3.5, **pose):
+    """The crab holding its bat up, the stalk from the pivot to `tip` (model
+    space); the head's blades fan out along the stalk."""
+    crab(p, m, **pose)
+    stalk = poly([m(0, 0), m(*tip)], closed=False)
+    p.stroke(stalk, OUTLINE, width * 2)
+    p.stroke(stalk, KELP_STALK, width)
+    claw(p, m)
+    length = math.hypot(*tip)
+    ux, uy = tip[0] / length, tip[1] / length
+    kelp_head(p, m @ move(tip[0] + ux * 3, tip[1] + uy * 3), math.degrees(math.atan2(uy, ux)))

@@ -6,7 +6,7 @@ frame."""
 import math
 
 from creatures import puffer
-from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, move, poly, rrect, scale, star, turn
+from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, move, poly, rrect, scale, star, turn
 from sheet import Frame
 from world import CLAM, PEARL
 
@@ -29,7 +29,7 @@ def seq(n, ms, draw, size, line=2.0):
 def flash(p, cx, cy, t, colour=SUN):
     if t >= 1:
         return
-    r = 7 + 17 * math.sqrt(t)
+    r = 10 + 14 * math.sqrt(t)
     p.group(1 - t * 0.8)
     p.shape(star(cx, cy, r, r * 0.45, 8, rot=t * 30), colour, line=2.5, shade=False)
     p.shape(star(cx, cy, r * 0.55, r * 0.25, 8, rot=22 + t * 30), FOAM, line=0, shade=False)
@@ -52,8 +52,9 @@ def puff(p, cx, cy, t, colour="#F4EBDD", n=5, spread=14, size=7):
 def spark(p, cx, cy, t, colour=SUN, r0=6.0):
     if t >= 1:
         return
-    r = r0 * (1 - 0.7 * t)
-    p.shape(star(cx, cy, r, r * 0.35, 4, rot=t * 90), colour, line=1.5, shade=False)
+    r = r0 * (1 - 0.6 * t)
+    p.shape(star(cx, cy, r, r * 0.42, 4, rot=t * 90), colour, line=1.2, shade=False)
+    p.fill(ellipse(cx, cy, r * 0.28), "#FFFFFF")
 
 
 def ring(p, cx, cy, t, colour=FOAM):
@@ -169,7 +170,7 @@ def build(book):
     a(0x4008D, ref, size, fr, "bat strike, 600 ms")
     ref, size, fr = seq(5, 120, ring, (56, 56))
     a(0x40080, ref, size, fr, "impact ring, 600 ms")
-    ref, size, fr = seq(6, 133, lambda p, x, y, t: spark(p, x, y, t, SUN, 6), (16, 16), line=1.5)
+    ref, size, fr = seq(6, 133, lambda p, x, y, t: spark(p, x, y, t, SUN, 7.5), (18, 18), line=1.5)
     a(0x40078, ref, size, fr, "spark, 800 ms")
     ref, size, fr = seq(6, 133, lambda p, x, y, t: (puff(p, x, y, t, "#D9CBB0", 4, 10, 6),
                                                       chunks(p, x, y, t, ["#F2A65A", "#A7A0BD", "#F4978E"])), (64, 64))
@@ -186,7 +187,7 @@ def build(book):
     a(0x40081, ref, size, fr, "trail sparkle, 700 ms")
     ref, size, fr = seq(7, 200, lambda p, x, y, t: [spark(p, x + (8 + 18 * t) * math.cos(math.radians(i * 45 + 60 * t)),
                                                           y + (8 + 18 * t) * math.sin(math.radians(i * 45 + 60 * t)),
-                                                          t, SUN if i % 2 else FOAM, 6) for i in range(8)], (64, 64),
+                                                          t, SUN if i % 2 else FOAM, 8) for i in range(8)], (72, 72),
                         line=1.5)
     a(0x50023, ref, size, fr, "glitter ring, 1400 ms")
     ref, size, fr = seq(8, 185, lambda p, x, y, t: chunks(p, x, y, t, ["#7FD6B8", "#8ED1E6", "#B3E59A"], 4, 8, 4.5, 400),

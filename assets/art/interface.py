@@ -3,9 +3,8 @@ mouse pointer, HUD digits and icons, rating labels, loading pictures."""
 
 import math
 
-from ink import (FOAM, IDENTITY, OUTLINE, Pic, curve, dark, ellipse, grey, light, move, poly, rrect, scale,
-                 star, turn)
-from sheet import Frame, Piece
+from ink import FOAM, IDENTITY, OUTLINE, Pic, curve, dark, ellipse, grey, light, move, poly, rrect, scale, star, turn
+from sheet import Frame
 
 SUN = "#FFD23F"
 ORANGE = "#FF9F45"

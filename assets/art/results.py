@@ -3,11 +3,11 @@ the edge of the orange band; the intro story's pictures."""
 
 import math
 
-from creatures import CRAB_BODY, CRAB_SHELL, claw, crab, kelp_head, limb, puffer
-from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, move, poly, rrect, scale, star, turn
+from creatures import CRAB_BODY, CRAB_SHELL, crab, crab_with_bat, limb, puffer
+from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, move, poly, rrect, scale, star, turn
 from sheet import Frame
-from world import PEARL, clam
-from screens import vignette
+from world import PEARL
+from screens import close_vignette, vignette
 
 SUN = "#FFD23F"
 
@@ -23,12 +23,7 @@ def results_picture():
     for x in (40, 150, 250):
         p.stroke(curve([(x - 22, 112), (x, 106), (x + 22, 111)], closed=False), FOAM, 3, opacity=0.8)
     p.shape(curve([(-10, 172), (30, 132), (150, 122), (260, 136), (310, 172)], tension=0.6), "#EBC77A", line=3)
-    m = move(150, 84)
-    crab(p, m, look=(0.4, -0.8), mood="happy", wave=1.0)
-    p.stroke(poly([m(0, 0), m(12, -48)], closed=False), OUTLINE, 7)
-    p.stroke(poly([m(0, 0), m(12, -48)], closed=False), "#5B462D", 3.5)
-    claw(p, m)
-    kelp_head(p, m @ move(13, -52), -76)
+    crab_with_bat(p, move(150, 84), (12, -48), look=(0.4, -0.8), mood="happy", wave=1.0)
     p.line = 2.2
     for x, y, f in ((52, 142, 0), (86, 150, 1), (232, 146, 2), (266, 140, 3)):
         puffer(p, move(x, y) @ scale(0.7) @ scale(-1 if x > 150 else 1, 1), mood="happy", mouth="grin",
@@ -99,9 +94,7 @@ def intro_night():
     p.shape(ellipse(110, 70, 18), "#FFF3B0", line=3, shade=False)
     for i, (x, y) in enumerate(((150, 170), (200, 180), (250, 165))):
         puffer(p, move(x, y) @ scale(0.9) @ scale(-1, 1), mood="open", look=(-1, 0), mouth="grin", puff=0.6)
-    p.end()
-    p.stroke(disc, OUTLINE, 4)
-    return p
+    return close_vignette(p, disc)
 
 
 def tower(p, x, base, h, colour="#BDBAD3"):
@@ -120,9 +113,7 @@ def intro_towers():
         tower(p, x, 176 if x < 200 else 172, h)
     m = move(118, 130) @ scale(0.8)
     crab(p, m, look=(1, -0.5), mood="open")
-    p.end()
-    p.stroke(disc, OUTLINE, 4)
-    return p
+    return close_vignette(p, disc)
 
 
 def intro_bat():
@@ -130,39 +121,26 @@ def intro_bat():
     disc = vignette(p, 180, 120, 112, sky=("#FFF5C8", "#FFC98A"), horizon=0.3)
     p.shape(curve([(40, 240), (80, 190), (280, 186), (320, 240)], tension=0.6), "#EBC77A", line=3.5)
     m = move(180, 142) @ scale(1.1)
-    crab(p, m, look=(0.5, -0.9), mood="wide")
-    p.stroke(poly([m(0, 0), m(0, -52)], closed=False), OUTLINE, 8)
-    p.stroke(poly([m(0, 0), m(0, -52)], closed=False), "#5B462D", 4)
-    claw(p, m)
-    kelp_head(p, m @ move(0, -56), -90)
+    crab_with_bat(p, m, (0, -53), width=4, look=(0.5, -0.9), mood="wide")
     for k in range(8):
         a = math.radians(k * 45)
         cx, cy = m(0, -56)
         p.stroke(poly([(cx + 26 * math.cos(a), cy + 26 * math.sin(a)), (cx + 36 * math.cos(a), cy + 36 * math.sin(a))],
                       closed=False), SUN, 3)
-    p.end()
-    p.stroke(disc, OUTLINE, 4)
-    return p
+    return close_vignette(p, disc)
 
 
 def intro_swing():
     p = Pic(360, 240, line=3.5)
     disc = vignette(p, 180, 120, 112)
     p.shape(curve([(60, 240), (90, 170), (180, 150), (280, 170), (310, 240)], tension=0.6), "#A7A0BD", line=3.5)
-    m = move(150, 140) @ scale(0.85)
-    crab(p, m, lean=8, look=(1, -0.4), mood="closed", effort=True)
-    p.stroke(poly([m(0, 0), m(40, -20)], closed=False), OUTLINE, 7)
-    p.stroke(poly([m(0, 0), m(40, -20)], closed=False), "#5B462D", 3.5)
-    claw(p, m)
-    kelp_head(p, m @ move(43, -22), -26)
+    crab_with_bat(p, move(150, 140) @ scale(0.85), (40, -20), lean=8, look=(1, -0.4), mood="closed", effort=True)
     puffer(p, move(250, 70) @ scale(0.9) @ turn(40), mood="dizzy", mouth="wide", puff=1.3)
     for k in range(3):
         p.stroke(poly([(212 - k * 8, 96 + k * 8), (186 - k * 8, 112 + k * 8)], closed=False), FOAM, 3)
     for i, (x, y, a) in enumerate(((230, 150, 30), (262, 138, -50), (284, 160, 70), (248, 170, 10))):
         p.shape(rrect(x - 10, y - 6, 20, 12, 4).t(turn(a, x, y)), "#BDBAD3", line=2.5)
-    p.end()
-    p.stroke(disc, OUTLINE, 4)
-    return p
+    return close_vignette(p, disc)
 
 
 INTRO = ((0x20002, "intro_night.svg", intro_night), (0x20003, "intro_towers.svg", intro_towers),

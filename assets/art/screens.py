@@ -3,8 +3,8 @@ sprite, loading indicators, the window icon and the title."""
 
 import math
 
-from creatures import crab, claw, kelp_head, puffer
-from ink import (FOAM, OUTLINE, Pic, curve, dark, ellipse, light, move, poly, rrect, scale, star, turn)
+from creatures import claw, crab, crab_with_bat, puffer
+from ink import FOAM, OUTLINE, Pic, curve, ellipse, move, poly, rrect, scale, star, turn
 from sheet import Frame
 from world import clam, shell_target
 
@@ -33,19 +33,18 @@ def vignette(p, cx, cy, r, sky=("#FFE9A8", "#FFB56B"), sea=("#7FD3F0", "#2E8BC0"
     return disc
 
 
+def close_vignette(p, disc):
+    p.end()
+    p.stroke(disc, OUTLINE, 4)
+    return p
+
+
 def loading_crab():
     p = Pic(300, 260, line=3)
     disc = vignette(p, 150, 130, 120)
     p.shape(curve([(40, 262), (60, 190), (150, 170), (250, 195), (270, 262)], tension=0.6), "#8D7E7F", line=4)
-    m = move(180, 118) @ scale(1.6)
-    crab(p, m, look=(0.8, -0.5), wave=1.0)
-    p.stroke(poly([m(0, 0), m(38, -38)], closed=False), OUTLINE, 7)
-    p.stroke(poly([m(0, 0), m(38, -38)], closed=False), "#5B462D", 3.5)
-    claw(p, m)
-    kelp_head(p, m @ move(40, -40), -45)
-    p.end()
-    p.stroke(disc, OUTLINE, 4)
-    return p
+    crab_with_bat(p, move(180, 118) @ scale(1.6), (37, -37), look=(0.8, -0.5), wave=1.0)
+    return close_vignette(p, disc)
 
 
 def loading_flight():
@@ -58,9 +57,7 @@ def loading_flight():
         y = 118 + k * 10
         p.stroke(poly([(40 + k * 8, y), (110 + k * 4, y)], closed=False), FOAM, 4)
     puffer(p, move(160, 128) @ scale(2.0) @ turn(-12), mood="wide", mouth="grin", fin=-1, tail=1)
-    p.end()
-    p.stroke(disc, OUTLINE, 4)
-    return p
+    return close_vignette(p, disc)
 
 
 def loading_nap():
@@ -71,9 +68,7 @@ def loading_nap():
     puffer(p, move(158, 158) @ scale(1.25) @ turn(8), mood="closed", mouth="flat", puff=0.3)
     for x, y, r in ((196, 112, 6), (212, 92, 4.5), (224, 76, 3.5)):
         p.stroke(ellipse(x, y, r), FOAM, 2.5)
-    p.end()
-    p.stroke(disc, OUTLINE, 4)
-    return p
+    return close_vignette(p, disc)
 
 
 def loading_pool():
@@ -87,9 +82,7 @@ def loading_pool():
     puffer(p, move(150, 110) @ scale(1.4), mood="open", look=(0, 1), mouth="o")
     for x, y, r in ((120, 70, 5), (130, 52, 3.5), (186, 78, 4)):
         p.stroke(ellipse(x, y, r), FOAM, 2.5)
-    p.end()
-    p.stroke(disc, OUTLINE, 4)
-    return p
+    return close_vignette(p, disc)
 
 
 def bubble_dot(phase, colour):
@@ -141,12 +134,7 @@ def title():
         p.stroke(curve([(x - 24, 186), (x, 178), (x + 24, 184)], closed=False), FOAM, 3, opacity=0.8)
     p.text(318, 112, "Tidepool", 96, "#FF9F45", width=10, family="Lobster Two", italic=True)
     p.text(392, 188, "Dash!", 82, SUN, width=10, family="Lobster Two", italic=True)
-    m = move(110, 120) @ scale(1.25)
-    crab(p, m, look=(0.8, -0.4), wave=1.0)
-    p.stroke(poly([m(0, 0), m(30, -40)], closed=False), OUTLINE, 7)
-    p.stroke(poly([m(0, 0), m(30, -40)], closed=False), "#5B462D", 3.5)
-    claw(p, m)
-    kelp_head(p, m @ move(32, -43), -53)
+    crab_with_bat(p, move(110, 120) @ scale(1.25), (30, -40), look=(0.8, -0.4), wave=1.0)
     puffer(p, move(556, 52) @ scale(1.15) @ turn(-20), mood="wide", mouth="grin", fin=1.2, tail=1)
     return p
 
@@ -180,12 +168,7 @@ def splash_crab():
         p.embed(waves(200, 50, "#D6F0FA", FOAM), "translate(%d,294)" % x)
     rock = curve([(120, 600), (160, 440), (300, 400), (470, 430), (540, 600)], tension=0.6)
     p.shape(rock, "#A7A0BD", line=4, sh=10, hi=7)
-    m = move(360, 352) @ scale(2.6)
-    crab(p, m, look=(0.9, -0.5), wave=0.6)
-    p.stroke(poly([m(0, 0), m(40, -34)], closed=False), OUTLINE, 12)
-    p.stroke(poly([m(0, 0), m(40, -34)], closed=False), "#5B462D", 6)
-    claw(p, m)
-    kelp_head(p, m @ move(42, -36), -40)
+    crab_with_bat(p, move(360, 352) @ scale(2.6), (40, -34), width=6, look=(0.9, -0.5), wave=0.6)
     for i, x in enumerate((600, 660, 720)):
         puffer(p, move(x, 520 - (i % 2) * 10) @ scale(1.3), mood="open", look=(-1, -0.3), mouth="o", puff=0.5,
                fin=0.3 * i)
@@ -211,7 +194,7 @@ def shell_picture():
 def sound_question():
     """The start-up question about sound: a conch sounding, notes rising."""
     p = Pic(200, 120, line=3.5)
-    from interface import icon_conch, icon_music
+    from interface import icon_conch
     sub = Pic(40, 40, line=2.5)
     icon_conch(sub, move(0, 0), lambda c: c)
     p.embed(sub, "translate(20,10) scale(2.5)")

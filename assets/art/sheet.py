@@ -12,7 +12,7 @@ import hashlib
 import os
 import tomllib
 
-from ink import Pic, num
+
 
 FIRST_ENTRY = 0x400
 

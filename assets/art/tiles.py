@@ -10,7 +10,7 @@ same block with cracks growing at each step.
 
 import math
 
-from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, move, poly, rrect, star, turn
+from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, poly, rrect, star, turn
 
 W, H = 40, 32
 COLS, ROWS = 10, 8
