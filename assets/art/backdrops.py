@@ -2,10 +2,12 @@
 
 The world paints each theme's sky from its four colours (two gradients of
 110 rows meeting at the horizon, y = 300) and lays backdrop 0 on the upper
-band from x = 200 - width, backdrop 1 at the horizon, drifting one width
-every four seconds. Backdrop 0 does not move with the camera, so an 800 px
-backdrop is one fixed painting (the screen shows its columns 600..800 and
-then 0..600); backdrop 1 repeats every 200 px and tiles seamlessly.
+band (drawn 110 rows above the horizon, still), backdrop 1 at the horizon,
+drifting one width every four seconds. The menus draw both strips at their
+own horizon and let backdrop 0 drift too, 110 rows lower relative to the
+horizon than in the world: so backdrop 0 holds no sun, only things that
+read as well on the horizon as near the shore (islands, rocks, low
+clouds), and both strips join themselves sideways.
 """
 
 import math
@@ -20,14 +22,9 @@ THEMES = {
     3: ("#45C4ED", "#F2D4D8", "#FFFFFF", "#B6DBF3"),
 }
 
-WIDE = 800
-TALL = 450  # backdrop 0 covers rows 150..600: sky detail above the horizon (row 150 in the picture), the shore below
+WIDE = 400  # backdrop 0 tiles itself every 400 px
+TALL = 450  # and covers rows 150..600: sky detail above the horizon (row 150 in the picture), the shore below
 HORIZON = 150
-
-
-def screen_x(x):
-    """Picture column shown at screen column x (see the module note)."""
-    return (x + 600) % WIDE
 
 
 def wrapped(p, draw, w):
@@ -92,13 +89,10 @@ def palm(p, x, base, h, lean, trunk="#B8855A", leaf="#1A936F"):
 def sunset_upper():
     c = THEMES[0]
     p = Pic(WIDE, TALL, line=3)
-    p.clip(poly([(0, 0), (WIDE, 0), (WIDE, HORIZON), (0, HORIZON)]))
-    sun(p, screen_x(560), 124, 46, c[1])
-    p.end()
     haze = mix(c[3], c[0], 0.35)
-    for x, w, h in ((screen_x(90), 110, 46), (screen_x(190), 60, 30), (screen_x(420), 80, 58), (screen_x(700), 140, 36)):
+    for x, w, h in ((50, 110, 46), (150, 60, 30), (290, 80, 58)):
         wrapped(p, lambda mm: sea_stack(p, mm @ move(x, HORIZON), w, h, haze), WIDE)
-    for x, y, w in ((screen_x(140), 62, 120), (screen_x(470), 46, 90), (screen_x(690), 74, 150), (screen_x(330), 88, 70)):
+    for x, y, w in ((90, 70, 100), (300, 96, 70)):
         wrapped(p, lambda mm: cloud(p, mm @ move(x, y), w, "#FFE9CF", "#FFC08A"), WIDE)
     shore(p, c[3], c[2], seed=1)
     return p
@@ -141,25 +135,22 @@ def waves(w, h, water, foam, phase=0.0, rows=3, gap=15, amp=4.0):
 def noon_upper():
     c = THEMES[1]
     p = Pic(WIDE, TALL, line=3)
-    sun(p, screen_x(150), 34, 26, c[1])
     dune = "#9CD67A"
-    p.shape(curve([(-20, HORIZON + 1), (60, HORIZON - 22), (160, HORIZON - 28), (240, HORIZON - 12),
-                   (300, HORIZON + 1)], tension=0.6).t(move(screen_x(380) - 140, 0)), dune, line=3)
-    palm(p, screen_x(330), HORIZON - 8, 60, 10)
-    palm(p, screen_x(372), HORIZON - 8, 48, -12)
-    for x, y, w in ((screen_x(60), 70, 130), (screen_x(520), 84, 170), (screen_x(720), 96, 110),
-                    (screen_x(250), 104, 90)):
+    p.shape(curve([(120, HORIZON + 1), (170, HORIZON - 20), (240, HORIZON - 26), (300, HORIZON - 12),
+                   (350, HORIZON + 1)], tension=0.6), dune, line=3)
+    palm(p, 222, HORIZON - 8, 60, 10)
+    palm(p, 262, HORIZON - 8, 48, -12)
+    for x, y, w in ((60, 80, 110), (330, 60, 120)):
         wrapped(p, lambda mm: cloud(p, mm @ move(x, y), w, FOAM, "#D8E8F5"), WIDE)
-    # Sand flats with ripples, shells and shallow pools.
     sandc = "#F3E6C4"
     for k in range(9):
         y = HORIZON + 130 + k * 24
         pts = [(-20, y)] + [(x, y + (6 if (x // 50) % 2 else -4)) for x in range(0, WIDE + 40, 50)]
         p.stroke(curve(pts, closed=False), sandc, 3)
-    for x, y, w in ((screen_x(100), HORIZON + 190, 140), (screen_x(560), HORIZON + 250, 180)):
+    for x, y, w in ((100, HORIZON + 190, 140), (300, HORIZON + 250, 120)):
         wrapped(p, lambda mm: p.shape(ellipse(*mm(x, y), w / 2, w / 9), c[2], line=2, outline=far_outline(c[2]),
                                       shade=False), WIDE)
-    for x, y in ((screen_x(300), HORIZON + 170), (screen_x(660), HORIZON + 160), (screen_x(40), HORIZON + 230)):
+    for x, y in ((240, HORIZON + 170), (30, HORIZON + 230)):
         wrapped(p, lambda mm: p.shape(star(*mm(x, y), 9, 4, 5), mix("#FF9F45", c[3], 0.45), line=2,
                                       outline=far_outline("#FF9F45"), shade=False), WIDE)
     return p
@@ -172,11 +163,11 @@ def grotto_upper():
     h = TALL
     p = Pic(WIDE, h, line=3)
     far = mix(c[1], c[0], 0.45)
-    for x, wdt in ((screen_x(120), 60), (screen_x(300), 40), (screen_x(520), 70), (screen_x(700), 45)):
+    for x, wdt in ((60, 60), (250, 45)):
         p.gradient(poly([(x - wdt / 2, 0), (x + wdt / 2, 0), (x + wdt * 1.2, 300), (x - wdt * 0.2 + 30, 300)]),
                    [(0, "#FFFFFF", 0.0), (0.3, "#FFFFFF", 0.14), (1, "#FFFFFF", 0.0)], 0, 0, 0, 300)
     floor = HORIZON + 250
-    for i, x in enumerate((40, 150, 260, 360, 470, 590, 690)):
+    for i, x in enumerate((40, 150, 265, 360)):
         top = 40 + (i * 37) % 70
         pts = [(x, floor), (x - 14, floor * 0.7), (x + 12, floor * 0.45), (x - 6, top)]
         stalk = curve(pts, closed=False)
@@ -213,21 +204,19 @@ def grotto_pattern(t):
 def lagoon_upper():
     c = THEMES[3]
     p = Pic(WIDE, TALL, line=3)
-    sun(p, screen_x(600), 92, 34, "#FFE08A")
     reef = "#F7A1C4"
-    for x, w, hh in ((screen_x(60), 160, 40), (screen_x(250), 120, 30), (screen_x(650), 180, 44)):
+    for x, w, hh in ((40, 140, 36), (320, 130, 42)):
         wrapped(p, lambda mm: p.shape(curve([(x - w / 2, HORIZON + 1), (x - w / 3, HORIZON + 1 - hh * 0.8),
                                              (x, HORIZON + 1 - hh), (x + w / 3, HORIZON + 1 - hh * 0.7),
                                              (x + w / 2, HORIZON + 1)], tension=0.6).t(mm), mix(reef, c[1], 0.3),
                                       line=3), WIDE)
-    ix = screen_x(400)
+    ix = 180
     p.shape(curve([(ix - 70, HORIZON + 1), (ix - 40, HORIZON - 22), (ix + 30, HORIZON - 26), (ix + 80, HORIZON + 1)],
                   tension=0.6), "#F2D49B", line=3)
     palm(p, ix - 5, HORIZON - 18, 62, 14, leaf="#2BB673")
-    for x, y, w in ((screen_x(150), 60, 120), (screen_x(480), 52, 100), (screen_x(760), 70, 140)):
+    for x, y, w in ((110, 70, 100), (330, 88, 80)):
         wrapped(p, lambda mm: cloud(p, mm @ move(x, y), w, "#FFF6F8", "#F2C9D4"), WIDE)
-    # The lagoon floor: coral heads and sand patches under clear water.
-    for k, (x, y, w) in enumerate(((60, 290, 120), (230, 320, 90), (380, 280, 140), (560, 310, 110), (720, 290, 130))):
+    for k, (x, y, w) in enumerate(((60, 290, 120), (200, 320, 90), (330, 285, 130))):
         col = [mix(reef, c[3], 0.55), mix("#FFC15E", c[3], 0.6), mix("#C77DDB", c[3], 0.6)][k % 3]
         wrapped(p, lambda mm, x=x, y=y, w=w, col=col: coral_head(p, mm(x, 0)[0], y, w, col), WIDE)
     return p

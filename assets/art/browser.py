@@ -11,7 +11,7 @@ band's vertical centre. Its first frame's boxes place the name tags (kinds
 import math
 
 from creatures import crab, puffer
-from ink import FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, move, poly, rrect, scale, star, turn
+from ink import num, FOAM, OUTLINE, Pic, curve, dark, ellipse, light, mix, move, poly, rrect, scale, star, turn
 from sheet import Frame, Piece
 from world import bottle, clam, shell_target, spiral_shell
 from backdrops import THEMES
@@ -42,12 +42,14 @@ def card(group):
     p.gradient(poly([(0, horizon), (CARD_W, horizon), (CARD_W, CARD_H), (0, CARD_H)]), [(0, c[2]), (1, c[3])],
                0, horizon, 0, CARD_H)
     # A window onto the theme's backdrop, a different stretch on each card.
-    from backdrops import PAINTINGS
+    from backdrops import PAINTINGS, WIDE, sun
     painting = PAINTINGS[CARD_THEMES[group]]()
     k = 0.98
-    shift = -((group * 230) % 440)
-    p.embed(painting, "translate(%d,%s) scale(%s)" % (shift, 0, k))
-    p.embed(painting, "translate(%d,%s) scale(%s)" % (shift + int(800 * k), 0, k))
+    shift = -((group * 130) % 390)
+    if CARD_THEMES[group] != 2:
+        sun(p, 250 - (group * 61) % 140, 108, 26, "#FFE08A" if CARD_THEMES[group] != 1 else "#FEF001")
+    for copy in range(3):
+        p.embed(painting, "translate(%s,%s) scale(%s)" % (num(shift + copy * WIDE * k), 0, k))
     if CARD_THEMES[group] != 2:
         from backdrops import waves
         strip = waves(200, 50, c[2] if CARD_THEMES[group] != 3 else "#D6F0FA", FOAM)

@@ -140,12 +140,17 @@ def title():
 
 
 def splash_sunset():
-    from backdrops import sunset_upper, waves, THEMES
+    from backdrops import sunset_upper, sun, waves, THEMES
     p = Pic(800, 600, line=4)
     c = THEMES[0]
     p.gradient(poly([(0, 0), (800, 0), (800, 300), (0, 300)]), [(0, "#FF7B29"), (0.55, c[0]), (1, c[1])], 0, 0, 0, 300)
     p.gradient(poly([(0, 300), (800, 300), (800, 600), (0, 600)]), [(0, c[2]), (1, "#2E8BC0")], 0, 300, 0, 600)
-    p.embed(sunset_upper(), "translate(0,150)")
+    p.clip(poly([(0, 0), (800, 0), (800, 300), (0, 300)]))
+    sun(p, 560, 276, 50, c[1])
+    p.end()
+    painting = sunset_upper()
+    for x in (0, 400):
+        p.embed(painting, "translate(%d,150)" % x)
     for x in range(-100, 900, 200):
         p.embed(waves(200, 50, c[2], FOAM), "translate(%d,294)" % x)
     sand = curve([(0, 470), (160, 450), (380, 470), (560, 448), (800, 462), (800, 600), (0, 600)], tension=0.6)
@@ -158,12 +163,15 @@ def splash_sunset():
 
 
 def splash_crab():
-    from backdrops import lagoon_upper, waves, THEMES
+    from backdrops import lagoon_upper, sun, waves, THEMES
     p = Pic(800, 600, line=4)
     c = THEMES[3]
     p.gradient(poly([(0, 0), (800, 0), (800, 300), (0, 300)]), [(0, c[0]), (1, c[1])], 0, 0, 0, 300)
     p.gradient(poly([(0, 300), (800, 300), (800, 600), (0, 600)]), [(0, c[2]), (1, c[3])], 0, 300, 0, 600)
-    p.embed(lagoon_upper(), "translate(0,150)")
+    sun(p, 620, 230, 40, "#FFE08A")
+    painting = lagoon_upper()
+    for x in (0, 400):
+        p.embed(painting, "translate(%d,150)" % x)
     for x in range(-100, 900, 200):
         p.embed(waves(200, 50, "#D6F0FA", FOAM), "translate(%d,294)" % x)
     rock = curve([(120, 600), (160, 440), (300, 400), (470, 430), (540, 600)], tension=0.6)
