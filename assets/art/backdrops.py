@@ -92,7 +92,7 @@ def sunset_upper():
     haze = mix(c[3], c[0], 0.35)
     for x, w, h in ((50, 110, 46), (150, 60, 30), (290, 80, 58)):
         wrapped(p, lambda mm: sea_stack(p, mm @ move(x, HORIZON), w, h, haze), WIDE)
-    for x, y, w in ((90, 70, 100), (300, 96, 70)):
+    for x, y, w in ((90, 50, 100), (300, 62, 70)):
         wrapped(p, lambda mm: cloud(p, mm @ move(x, y), w, "#FFE9CF", "#FFC08A"), WIDE)
     shore(p, c[3], c[2], seed=1)
     return p
