@@ -201,19 +201,20 @@ def build_menu(book, sprites):
 # ---- options: slider knob and on/off choice ------------------------------------
 
 def slider(value):
-    """Five pearls, growing left to right; `value` of them shine. As wide as
-    the panel's value column of a slider (6 positions x 7 px)."""
-    p = Pic(42, 24, line=1.8)
-    x = 1.2
+    """Five pearls, growing left to right; `value` of them shine. The panel
+    centres the knob on its value column (6 positions x 7 px) by the extent,
+    so the extent says 42 and the pearls run on to the right of it."""
+    p = Pic(72, 26, line=2)
+    x = 1.5
     for k in range(5):
-        r = 2.4 + k * 0.5
+        r = 4.0 + k * 0.9
         cx = x + r
-        cy = 20 - r
+        cy = 23 - r
         if k < value:
-            p.shape(ellipse(cx, cy, r), PEARL if k < 4 else SUN, line=1.8, hi=1.2, sh=1.2)
+            p.shape(ellipse(cx, cy, r), PEARL if k < 4 else SUN, line=2, hi=1.6, sh=1.6)
         else:
-            p.shape(ellipse(cx, cy, r), "#5C5470", line=1.8, shade=False)
-        x += 2 * r + 1.1
+            p.shape(ellipse(cx, cy, r), "#5C5470", line=2, shade=False)
+        x += 2 * r + 2.2
     return p
 
 
@@ -226,7 +227,7 @@ def choice(on):
 
 
 def build_options(book):
-    book.anim(0x60024, (21, 12), (42, 24), [Frame(1000, slider(v)) for v in range(6)], "volume 0..5")
+    book.anim(0x60024, (21, 13), (42, 26), [Frame(1000, slider(v)) for v in range(6)], "volume 0..5")
     book.anim(0x60036, (22, 13), (44, 26), [Frame(1000, choice(False)), Frame(1000, choice(True))], "off, on")
 
 
