@@ -86,38 +86,48 @@ def band_crab(k):
 # swing and the towers fall.
 
 def intro_night():
-    p = Pic(360, 240, line=3.5)
+    p = Pic(360, 240, line=3)
     disc = vignette(p, 180, 120, 112, sky=("#1F2A5A", "#5E4488"), sea=("#2E5E8F", "#102A4A"), horizon=0.2,
                     sun_=False)
     for x, y in ((100, 50), (140, 80), (230, 40), (260, 90), (190, 60)):
         p.shape(star(x, y, 4, 1.5, 4), "#FFF3B0", line=1, shade=False)
     p.shape(ellipse(110, 70, 18), "#FFF3B0", line=3, shade=False)
-    for i, (x, y) in enumerate(((150, 170), (200, 180), (250, 165))):
+    for i, (x, y) in enumerate(((150, 170), (250, 165))):
         puffer(p, move(x, y) @ scale(0.9) @ scale(-1, 1), mood="open", look=(-1, 0), mouth="grin", puff=0.6)
+    p.shape(star(200, 186, 16, 7, 5, rot=-80), "#F25C54", line=3)
+    for k in range(14):
+        a = math.radians(k * 360 / 14)
+        p.stroke(poly([(112 + 9 * math.cos(a), 168 + 9 * math.sin(a)), (112 + 17 * math.cos(a), 168 + 17 * math.sin(a))],
+                      closed=False), OUTLINE, 2.5)
+    p.shape(ellipse(112, 168, 11), "#7B5EA7", line=2.5)
     return close_vignette(p, disc)
 
 
-def tower(p, x, base, h, colour="#BDBAD3"):
-    for k in range(int(h // 18)):
-        y = base - k * 18
-        w = 30 - k * 3
-        p.shape(rrect(x - w / 2, y - 18, w, 18, 6), colour, line=2.5)
-        p.shape(poly([(x - 5, y - 4), (x, y - 13), (x + 5, y - 4)]), light(colour, 0.3), line=1.8, shade=False)
+def tower(p, x, base, blocks, top):
+    """A tower of the game's blocks with a target on top."""
+    from tiles import Rand, brick, coral_rock, stone
+    draws = [lambda q: brick(q, Rand(1)), lambda q: stone(q, Rand(2)), lambda q: coral_rock(q, Rand(3))]
+    for k in range(blocks):
+        cell = Pic(40, 32, line=2.5)
+        draws[(x // 10 + k) % 3](cell)
+        p.embed(cell, "translate(%d,%d) scale(0.8)" % (x - 16, base - 26 - k * 25.6))
+    top(p, move(x, base - blocks * 25.6 - 14) @ scale(0.8))
 
 
 def intro_towers():
-    p = Pic(360, 240, line=3.5)
+    p = Pic(360, 240, line=3)
     disc = vignette(p, 180, 120, 112)
     p.shape(curve([(60, 240), (90, 170), (180, 150), (280, 170), (310, 240)], tension=0.6), "#A7A0BD", line=3.5)
-    for x, h in ((150, 72), (185, 90), (235, 64), (265, 54)):
-        tower(p, x, 176 if x < 200 else 172, h)
+    from world import bottle, shell_target, spiral_shell
+    for x, n, top in ((160, 3, shell_target), (200, 4, bottle), (250, 2, spiral_shell)):
+        tower(p, x, 178 if x < 220 else 174, n, top)
     m = move(118, 130) @ scale(0.8)
     crab(p, m, look=(1, -0.5), mood="open")
     return close_vignette(p, disc)
 
 
 def intro_bat():
-    p = Pic(360, 240, line=3.5)
+    p = Pic(360, 240, line=3)
     disc = vignette(p, 180, 120, 112, sky=("#FFF5C8", "#FFC98A"), horizon=0.3)
     p.shape(curve([(40, 240), (80, 190), (280, 186), (320, 240)], tension=0.6), "#EBC77A", line=3.5)
     m = move(180, 142) @ scale(1.1)
@@ -131,7 +141,7 @@ def intro_bat():
 
 
 def intro_swing():
-    p = Pic(360, 240, line=3.5)
+    p = Pic(360, 240, line=3)
     disc = vignette(p, 180, 120, 112)
     p.shape(curve([(60, 240), (90, 170), (180, 150), (280, 170), (310, 240)], tension=0.6), "#A7A0BD", line=3.5)
     crab_with_bat(p, move(150, 140) @ scale(0.85), (40, -20), lean=8, look=(1, -0.4), mood="closed", effort=True)
@@ -139,7 +149,8 @@ def intro_swing():
     for k in range(3):
         p.stroke(poly([(212 - k * 8, 96 + k * 8), (186 - k * 8, 112 + k * 8)], closed=False), FOAM, 3)
     for i, (x, y, a) in enumerate(((230, 150, 30), (262, 138, -50), (284, 160, 70), (248, 170, 10))):
-        p.shape(rrect(x - 10, y - 6, 20, 12, 4).t(turn(a, x, y)), "#BDBAD3", line=2.5)
+        p.shape(rrect(x - 10, y - 8, 20, 16, 3).t(turn(a, x, y)), ["#F2A65A", "#A7A0BD", "#F4978E", "#F2A65A"][i],
+                line=2.5)
     return close_vignette(p, disc)
 
 
@@ -156,4 +167,7 @@ def build(book):
                   "the crab hanging from the results band's lower edge")
     for aid, path, draw in INTRO:
         if book.kinds.get(aid) == "png":
-            book.picture_file(path, draw())
+            # Drawn at 360 x 240 and shown a third larger, outlines 4 px.
+            big = Pic(480, 320, line=4)
+            big.embed(draw(), "scale(%s)" % (4 / 3))
+            book.picture_file(path, big)
