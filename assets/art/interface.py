@@ -338,19 +338,24 @@ def build_hud(book):
               "digits 0..9")
     sep = [Frame(1000, digit("/", 24, SUN, 16, 28)) for _ in range(12)]
     book.anim(0x40028, (8, 14), (16, 28), sep, "frame 11 is the separator")
-    book.anim(0x30043, (18, 16), (36, 32), [Frame(1000, launch_icon())], "launch counter icon")
+    book.anim(0x30043, (26, 32), (60, 56), [Frame(1000, launch_icon())], "badge under the launch counter's digits")
     book.anim(0x40072, (18, 16), (36, 32), [Frame(1000, target_icon())], "target icon")
     book.anim(0x40079, (18, 16), (36, 32), [Frame(60, target_icon(1 + 0.12 * k, k)) for k in (1, 2, 3, 2, 1)] +
               [Frame(100, target_icon())], "score pop")
-    book.anim(0x4006D, (18, 16), (36, 32), [Frame(1000, launch_icon())], "launch counter")
+    book.anim(0x4006D, (26, 32), (60, 56), [Frame(1000, launch_icon())], "launch counter (not drawn by the game)")
     book.anim(0x50080, (18, 16), (36, 32), [Frame(1000, target_icon())], "crash HUD")
 
 
 def launch_icon():
-    """A little puffer, the launches left."""
+    """The badge under the launch and shot counters (the digits are drawn on
+    its middle): a bubble with a little puffer peeking over its rim."""
     from creatures import puffer
-    p = Pic(36, 32, line=2)
-    puffer(p, move(18, 17) @ scale(0.62), mood="open")
+    p = Pic(60, 56, line=1.8)
+    p.fill(ellipse(26, 32, 20), "#0B3C5D", opacity=0.55)
+    p.stroke(ellipse(26, 32, 20), FOAM, 3)
+    p.stroke(ellipse(26, 32, 20), OUTLINE, 1.2)
+    p.fill(ellipse(17, 23, 4, 2.5).t(turn(-40, 17, 23)), "#FFFFFF", opacity=0.8)
+    puffer(p, move(46, 14) @ scale(0.5) @ turn(25), mood="open", look=(-0.6, 0.6), mouth="o", puff=0.5)
     return p
 
 
