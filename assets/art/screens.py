@@ -185,11 +185,16 @@ def splash_crab():
 
 
 def window_icon():
+    """Drawn on a 64 px grid and stored at 128 px: the window hands one
+    picture to the desktop, which scales it down for title bars and task
+    lists and shows it whole in docks and switchers."""
     p = Pic(64, 64, line=3)
     p.shape(rrect(2, 2, 60, 60, 14), "#2E8BC0", line=3, sh=4, hi=3)
     p.stroke(curve([(8, 44), (20, 40), (32, 44), (44, 40), (56, 44)], closed=False), FOAM, 3, opacity=0.8)
     puffer(p, move(33, 30) @ scale(1.05), mood="open", look=(0.6, -0.2), mouth="o")
-    return p
+    big = Pic(128, 128, line=6)
+    big.embed(p, "scale(2)")
+    return big
 
 
 def shell_picture():
