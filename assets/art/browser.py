@@ -232,10 +232,14 @@ def edge(horizontal, flip):
     return p
 
 
-def corner_star(colour):
-    p = Pic(40, 40, line=2.5)
-    p.shape(star(20, 20, 17, 8, 5, rot=-90), colour, line=3)
-    p.fill(ellipse(20, 20, 3), light(colour, 0.45))
+EDGE_H = 18
+
+
+def band_edge(below):
+    """80 px of the rope edging the band, on a strip of sand."""
+    p = Pic(80, EDGE_H, line=2.5)
+    p.fill(poly([(0, 0), (80, 0), (80, EDGE_H), (0, EDGE_H)]), "#EBC77A")
+    p.embed(edge(True, below), "translate(0,%d)" % (EDGE_H - 16 if not below else 0))
     return p
 
 
@@ -328,17 +332,20 @@ def build(book):
     a(0x50015, (45, 60), (90, 30), [Frame(1000, stars(n)) for n in range(4)], "grade stars above the icon: 1..3")
     a(0x5009C, (40, 40), (80, 80), [Frame(1000, lock(False)), Frame(1000, lock(True))], "lock: 0 under, 1 over the icon")
     a(0x500B4, (50, 50), (100, 100), [Frame(120, marker(k)) for k in range(6)], "selection marker")
-    a(0x500C6, (0, 15), (18, 30), [Frame(1000, tag_cap(False)), Frame(1000, Piece(tag_cap(True), 0, 0))],
-      "name tag: 0 the left cap at the anchor, 1 the right cap")
-    a(0x500D0, (0, HALF), (80, CARD_H), [Frame(1000, band_filler())], "the sea behind the cards")
-    tiles = [(0x500E8, edge(True, False), (0, 8), (80, 16)), (0x500F0, edge(True, True), (0, 8), (80, 16)),
-             (0x500F4, edge(False, False), (8, 0), (16, 80)), (0x500F3, edge(False, True), (8, 0), (16, 80)),
-             (0x500F1, corner_star("#F25C54"), (20, 20), (40, 40)), (0x500EC, corner_star("#FF9F45"), (20, 20), (40, 40)),
-             (0x500F6, corner_star("#F7A1C4"), (20, 20), (40, 40)), (0x500EE, corner_star("#FFD23F"), (20, 20), (40, 40)),
-             (0x500F8, sand_tile(), (0, 0), (80, 80))]
-    notes = ["band's top edge", "band's bottom edge", "left edge", "right edge", "corner star", "corner star",
-             "corner star", "corner star", "sand above and below the band"]
-    for (aid, pic_, ref, ext), note in zip(tiles, notes):
-        a(aid, ref, ext, [Frame(1000, pic_)], "frame tile: " + note)
+    # The tag's band starts at the anchor: the left cap ends there, the right
+    # cap starts where the band ends.
+    a(0x500C6, (18, 15), (36, 30), [Frame(1000, tag_cap(False)), Frame(1000, Piece(tag_cap(True), 18, 0))],
+      "name tag: 0 the left cap ending at the anchor, 1 the right cap from its point")
+    # The band is drawn from its top edge: the filler hangs down from there.
+    a(0x500D0, (0, 0), (80, CARD_H), [Frame(1000, band_filler())], "the sea behind the cards")
+    # Tiles 0..3 run in turn along the band's top edge and 4..7 along its
+    # bottom edge, each drawn from its left end on the edge; the cards cover
+    # them, so the rope lies inside the band where it shows between cards.
+    # Tile 8 fills the screen above and below the band, drawn by its centre.
+    for k, aid in enumerate((0x500E8, 0x500F0, 0x500F4, 0x500F3, 0x500F1, 0x500EC, 0x500F6, 0x500EE)):
+        below = k >= 4
+        a(aid, (0, EDGE_H if below else 0), (80, EDGE_H), [Frame(1000, band_edge(below))],
+          "frame tile %d: the band's %s edge" % (k, "bottom" if below else "top"))
+    a(0x500F8, (40, 40), (80, 80), [Frame(1000, sand_tile())], "frame tile 8: sand above and below the band")
     for aid, draw in ITEMS:
         a(aid, (36, 32), (72, 64), [Frame(150, item_pic(draw, k)) for k in range(4)], "bonus item")
