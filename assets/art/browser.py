@@ -329,7 +329,8 @@ def build(book):
     for aid in ICON_KINDS:
         frames = [Frame(1000, level_icon(aid, 0, 8))] + [Frame(90, level_icon(aid, k, 8)) for k in range(1, 9)]
         a(aid, (40, 40), (80, 80), frames, "level icon: 0 resting, 1.. selected")
-    a(0x50015, (45, 60), (90, 30), [Frame(1000, stars(n)) for n in range(4)], "grade stars above the icon: 1..3")
+    # Above the icon, clear of the selection marker's ring; the name tag is below.
+    a(0x50015, (45, 80), (90, 30), [Frame(1000, stars(n)) for n in range(4)], "grade stars above the icon: 1..3")
     a(0x5009C, (40, 40), (80, 80), [Frame(1000, lock(False)), Frame(1000, lock(True))], "lock: 0 under, 1 over the icon")
     a(0x500B4, (50, 50), (100, 100), [Frame(120, marker(k)) for k in range(6)], "selection marker")
     # The tag's band starts at the anchor: the left cap ends there, the right
