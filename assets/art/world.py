@@ -318,7 +318,8 @@ def aim_arrow(f):
 
 
 def build_swing_targets(book):
-    box = [(0, -24, -24, 48, 48)]
+    # The box reaches the tips of the hoop's spikes and the bullseye's ticks.
+    box = [(0, -32, -32, 64, 64)]
     book.anim(0x50018, (36, 36), (72, 72), [Frame(100, hoop(k), boxes=box) for k in range(4)], "smash target")
     book.anim(0x500FD, (36, 36), (72, 72), [Frame(130, bullseye(k), boxes=box) for k in range(6)], "aim target")
     book.anim(0x40040, (64, 64), (128, 128), [Frame(1000, aim_arrow(f)) for f in range(32)],
