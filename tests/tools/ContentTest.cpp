@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <fstream>
+#include <regex>
 
 #include "Data.h"
 #include "TarvokinEmu/PNGReader.h"
@@ -312,6 +313,29 @@ TEST(ContentCatalogue, NamesTheIdsThatBreakIt) {
 }
 
 // A mistake in a source names the file, the line and the id.
+// What the player sees is drawn by the art script: no captioned stand-in
+// picture and no hand-written animation comes back with a new id or a merge.
+TEST(ContentSources, EveryPictureAndAnimationIsDrawnArt) {
+    auto text = [](const fs::path& p) {
+        const auto b = slurp(p);
+        return std::string(b.begin(), b.end());
+    };
+    const std::string drawn = text(fs::path(CONTENT_WORK) / "art" / "anims.toml");
+    const std::regex anim(R"re(anim = "([^"]+)")re"), source(R"re(source = "([^"]+)")re");
+    int anims = 0;
+    for (const auto& f : filesUnder(fs::path(ASSETS_DIR) / "packs")) {
+        const std::string index = text(fs::path(ASSETS_DIR) / "packs" / f);
+        EXPECT_EQ(index.find("label ="), std::string::npos) << f << " has a captioned stand-in picture";
+        for (std::sregex_iterator m(index.begin(), index.end(), anim), end; m != end; ++m, ++anims)
+            EXPECT_NE(drawn.find("[anim." + (*m)[1].str() + "]"), std::string::npos) << (*m)[1] << " is not drawn";
+        for (std::sregex_iterator m(index.begin(), index.end(), source), end; m != end; ++m)
+            EXPECT_EQ((*m)[1].str().rfind("@art/", 0), 0u) << f << ": " << (*m)[1] << " is not drawn by the art script";
+    }
+    EXPECT_GT(anims, 200);
+    for (const auto& f : filesUnder(fs::path(ASSETS_DIR) / "anims"))
+        EXPECT_EQ(text(fs::path(ASSETS_DIR) / "anims" / f).find("[anim."), std::string::npos) << f;
+}
+
 TEST(ContentSources, ErrorsNameFileLineAndId) {
     const std::string dir = testsupport::makeTempDir("content-src");
     fs::copy(ASSETS_DIR, dir, fs::copy_options::recursive);
