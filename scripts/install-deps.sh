@@ -9,8 +9,10 @@ packages=(
   # runtime libraries
   libsdl2-dev zlib1g-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm
   libgl-dev libglu1-mesa-dev libstb-dev
-  # content build: fonts, vector art, manifests, music and sound rendering
-  libfreetype-dev fonts-dejavu-core librsvg2-dev libtoml11-dev nlohmann-json3-dev
+  # content build: fonts, vector art (drawn by a Python script), manifests,
+  # music and sound rendering
+  libfreetype-dev fonts-dejavu-core fonts-comfortaa fonts-quicksand fonts-lobster python3
+  librsvg2-dev libtoml11-dev nlohmann-json3-dev
   libpng-dev lame abcmidi
   # tests, fuzzing and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev libspng-dev libcairo2-dev

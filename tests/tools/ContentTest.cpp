@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <fstream>
+#include <regex>
 
 #include "Data.h"
 #include "TarvokinEmu/PNGReader.h"
@@ -186,21 +187,32 @@ TEST(ContentBuild, ImageCommandWritesTheGamesPngBytes) {
         const int packNo = std::stoi(name.substr(1));
         for (int i = 0; i < pack.count(); ++i) {
             const auto e = pack.entry(i);
-            if (content::sniffKind(name, e) != "raw") continue;
+            const std::string kind = content::sniffKind(name, e);
+            if (kind != "raw" && kind != "raw-direct") continue;
             const std::int32_t id = PackFile::idOf(packNo, i);
             const int w = SpriteSheet::rawWidth(e), h = SpriteSheet::rawHeight(e);
-            const auto png = SpriteSheet::buildPng(built().palettes()[0], e, w, h, -1, 12, 0, 1);
-            // The IDAT CRC that was copied from the entry is the real one.
-            const std::size_t crcAt = png.size() - 12 - 4;
-            const std::uint32_t stored = (std::uint32_t{png[crcAt]} << 24) | (png[crcAt + 1] << 16) | (png[crcAt + 2] << 8) | png[crcAt + 3];
-            const std::size_t idatLen = 4 + 2 + 5 * ((static_cast<std::size_t>(h) * (1 + w) - 1) / (65531 - 65531 % (1 + w)) + 1) + static_cast<std::size_t>(h) * (1 + w) + 4;
-            EXPECT_EQ(stored, ::crc32(0, png.data() + crcAt - idatLen, static_cast<uInt>(idatLen))) << content::hexId(id);
-            if (raws++ % 40 == 0) {
-                for (const auto& args : std::vector<std::vector<int>>{{0, 0, 1}, {1, 3, 2}, {2, 1, 3}}) {
+            // Indexed pictures with palette 0, direct ones as RGBA (the art's format).
+            const bool indexed = kind == "raw";
+            const int selector = indexed ? 0 : SpriteSheet::PALETTE_RGBA;
+            auto build = [&](int flip, int scale) {
+                return indexed ? SpriteSheet::buildPng(built().palettes()[0], e, w, h, -1, 12, flip, scale)
+                               : SpriteSheet::buildPng({}, e, w, h, selector, 4, flip, scale);
+            };
+            const auto png = build(0, 1);
+            if (indexed) {
+                // The IDAT CRC that was copied from the entry is the real one.
+                const std::size_t crcAt = png.size() - 12 - 4;
+                const std::uint32_t stored = (std::uint32_t{png[crcAt]} << 24) | (png[crcAt + 1] << 16) | (png[crcAt + 2] << 8) | png[crcAt + 3];
+                const std::size_t idatLen = 4 + 2 + 5 * ((static_cast<std::size_t>(h) * (1 + w) - 1) / (65531 - 65531 % (1 + w)) + 1) + static_cast<std::size_t>(h) * (1 + w) + 4;
+                EXPECT_EQ(stored, ::crc32(0, png.data() + crcAt - idatLen, static_cast<uInt>(idatLen))) << content::hexId(id);
+            }
+            EXPECT_NO_THROW(TarvokinEmu::PNGReader::decode(png)) << content::hexId(id);
+            if (raws++ % 150 == 0) {
+                for (const auto& args : std::vector<std::vector<int>>{{0, 1}, {3, 2}, {1, 3}}) {
                     const std::string out = dir + "/i.png";
-                    const auto r = tool({"image", content::hexId(id), std::to_string(args[0]), std::to_string(args[1]), std::to_string(args[2]), out});
+                    const auto r = tool({"image", content::hexId(id), std::to_string(selector), std::to_string(args[0]), std::to_string(args[1]), out});
                     ASSERT_EQ(r.exitStatus, 0) << r.err;
-                    EXPECT_EQ(slurp(out), SpriteSheet::buildPng(built().palettes()[static_cast<std::size_t>(args[0])], e, w, h, -1, 12, args[1], args[2]));
+                    EXPECT_EQ(slurp(out), build(args[0], args[1]));
                 }
             }
         }
@@ -216,10 +228,13 @@ TEST(ContentBuild, InspectorListsExtractsAndRenders) {
     for (const char* pack : {"r1", "r2", "r3", "r4", "r5", "r6", "l0_0"}) {
         const auto r = tool({"list", pack});
         ASSERT_EQ(r.exitStatus, 0) << r.err;
-        for (const char* k : {"font", "png", "mp3", "wav", "anim", "raw", "desc", "paltab", "palette", "text", "level"})
+        for (const char* k : {"font", "png", "mp3", "wav", "anim", "raw-direct", "desc", "paltab", "palette", "text", "level"})
             if (r.out.find(std::string(" ") + k + " ") != std::string::npos) kinds.insert(k);
     }
     EXPECT_EQ(kinds.size(), 11u);
+    // The tile picture's raw entry, named by its descriptor.
+    const auto desc = built().entry(0x60012);
+    const std::string tiles = content::hexId(static_cast<std::int32_t>((std::uint32_t{desc[1]} << 24) | (std::uint32_t{desc[2]} << 16) | (std::uint32_t{desc[3]} << 8) | desc[4]));
     struct Run {
         std::vector<std::string> args;
         std::string expect;
@@ -232,7 +247,7 @@ TEST(ContentBuild, InspectorListsExtractsAndRenders) {
         {{"anim-sheet", "0x5008B", dir + "/card.png"}, "1 frames"},
         {{"level", "44"}, "record 20"},
         {{"level-png", "46", dir + "/map.png"}, "map 46"},
-        {{"image", "0x60050", "1", "1", "2", dir + "/tiles.png"}, "bytes"},
+        {{"image", tiles, "255", "1", "2", dir + "/tiles.png"}, "bytes"},
         {{"render", "0x10000", dir + "/font.png", "0x1000B"}, "font"},
         {{"render", "0x3009E", dir + "/desc.png"}, "desc"},
         {{"render", "0x60042", dir + "/palettes.png"}, "paltab"},
@@ -298,6 +313,29 @@ TEST(ContentCatalogue, NamesTheIdsThatBreakIt) {
 }
 
 // A mistake in a source names the file, the line and the id.
+// What the player sees is drawn by the art script: no captioned stand-in
+// picture and no hand-written animation comes back with a new id or a merge.
+TEST(ContentSources, EveryPictureAndAnimationIsDrawnArt) {
+    auto text = [](const fs::path& p) {
+        const auto b = slurp(p);
+        return std::string(b.begin(), b.end());
+    };
+    const std::string drawn = text(fs::path(CONTENT_WORK) / "art" / "anims.toml");
+    const std::regex anim(R"re(anim = "([^"]+)")re"), source(R"re(source = "([^"]+)")re");
+    int anims = 0;
+    for (const auto& f : filesUnder(fs::path(ASSETS_DIR) / "packs")) {
+        const std::string index = text(fs::path(ASSETS_DIR) / "packs" / f);
+        EXPECT_EQ(index.find("label ="), std::string::npos) << f << " has a captioned stand-in picture";
+        for (std::sregex_iterator m(index.begin(), index.end(), anim), end; m != end; ++m, ++anims)
+            EXPECT_NE(drawn.find("[anim." + (*m)[1].str() + "]"), std::string::npos) << (*m)[1] << " is not drawn";
+        for (std::sregex_iterator m(index.begin(), index.end(), source), end; m != end; ++m)
+            EXPECT_EQ((*m)[1].str().rfind("@art/", 0), 0u) << f << ": " << (*m)[1] << " is not drawn by the art script";
+    }
+    EXPECT_GT(anims, 200);
+    for (const auto& f : filesUnder(fs::path(ASSETS_DIR) / "anims"))
+        EXPECT_EQ(text(fs::path(ASSETS_DIR) / "anims" / f).find("[anim."), std::string::npos) << f;
+}
+
 TEST(ContentSources, ErrorsNameFileLineAndId) {
     const std::string dir = testsupport::makeTempDir("content-src");
     fs::copy(ASSETS_DIR, dir, fs::copy_options::recursive);

@@ -27,8 +27,13 @@ const char* kKinds[] = {"anim", "raw", "png", "desc", "palette", "paltab", "font
 Project::Project(fs::path assets, fs::path work) : assets_(std::move(assets)), work_(std::move(work)) {
     config_ = parseToml(assets_ / "content.toml", deps_);
     loadPalettes();
-    for (const auto& f : need(config_, "packs").as_array()) loadIndex(assets_ / stringOf(f));
+    for (const auto& f : need(config_, "packs").as_array()) loadIndex(resolve(stringOf(f)));
     loadAnimations();
+}
+
+fs::path Project::resolve(const std::string& path) const {
+    if (!path.empty() && path[0] == '@') return work_ / path.substr(1);
+    return assets_ / path;
 }
 
 void Project::loadPalettes() {
@@ -77,8 +82,11 @@ void Project::loadIndex(const fs::path& file) {
 
 void Project::loadAnimations() {
     for (const auto& f : need(config_, "animations").as_array()) {
-        const Value doc = parseToml(assets_ / stringOf(f), deps_);
-        for (const auto& [name, def] : need(doc, "anim").as_table()) {
+        const Value doc = parseToml(resolve(stringOf(f)), deps_);
+        // A file may hold no animations (yet).
+        const Value* anims = lookup(doc, "anim");
+        if (!anims) continue;
+        for (const auto& [name, def] : anims->as_table()) {
             if (animations_.count(name)) fail(def, "animation " + name + " is defined twice");
             animations_[name] = def;
         }
@@ -241,13 +249,39 @@ Rgba Project::pictureOf(const EntryDef& e) {
             }
         return img;
     }
-    const fs::path file = assets_ / stringAt(s, "source");
+    const fs::path file = resolve(stringAt(s, "source"));
     deps_.add(file);
     return loadPicture(file, w, h);
 }
 
+const Project::Stored& Project::storedPicture(const EntryDef& raw) {
+    if (auto it = stored_.find(raw.name); it != stored_.end()) return it->second;
+    Stored st;
+    st.picture = pictureOf(raw);
+    st.fullWidth = st.picture.width;
+    st.fullHeight = st.picture.height;
+    if (boolAt(raw.source, "trim", false)) {
+        const Rgba& img = st.picture;
+        int x0 = img.width, y0 = img.height, x1 = -1, y1 = -1;
+        for (int y = 0; y < img.height; ++y)
+            for (int x = 0; x < img.width; ++x)
+                if (img.at(x, y)[3]) {
+                    x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+                }
+        // A picture with nothing in it keeps one clear pixel.
+        if (x1 < 0) x0 = y0 = x1 = y1 = 0;
+        Rgba cut(x1 - x0 + 1, y1 - y0 + 1);
+        for (int y = 0; y < cut.height; ++y)
+            for (int x = 0; x < cut.width; ++x) std::copy_n(img.at(x0 + x, y0 + y), 4, cut.at(x, y));
+        st.picture = std::move(cut);
+        st.x = x0;
+        st.y = y0;
+    }
+    return stored_[raw.name] = std::move(st);
+}
+
 std::vector<std::uint8_t> Project::buildRaw(const EntryDef& e) {
-    const Rgba img = pictureOf(e);
+    const Rgba& img = storedPicture(e).picture;
     const int sel = selectorOf(e);
     if (sel == SpriteSheet::PALETTE_RGB || sel == SpriteSheet::PALETTE_RGBA) {
         std::vector<std::uint8_t> px;
@@ -288,6 +322,14 @@ AnimElement Project::buildElement(const Value& v) {
         el.imageId = raw.id;
         el.palette = lookup(v, "palette") ? palette(v, stringAt(v, "palette")).selector : selectorOf(raw);
         std::tie(el.dx, el.dy) = lookup(v, "at") ? pair("at") : std::pair<int, int>{0, 0};
+        // A trimmed picture is placed where its kept part was (mirrored
+        // pieces count the cut from the other side).
+        if (boolAt(raw.source, "trim", false)) {
+            const Stored& st = storedPicture(raw);
+            const int right = st.fullWidth - st.x - st.picture.width, bottom = st.fullHeight - st.y - st.picture.height;
+            el.dx += (el.flip & 1 ? right : st.x) * el.scale;
+            el.dy += (el.flip & 2 ? bottom : st.y) * el.scale;
+        }
         return el;
     }
     struct Shape {

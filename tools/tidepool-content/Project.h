@@ -52,6 +52,10 @@ public:
     const Value& config() const { return config_; }
 
 private:
+    // A source path of the data: relative to assets/, or, when it starts
+    // with "@", to the work folder, where the build puts generated sources
+    // (the art drawn by assets/art/draw.py).
+    fs::path resolve(const std::string& path) const;
     void loadPalettes();
     void loadIndex(const fs::path& file);
     void loadAnimations();
@@ -64,6 +68,15 @@ private:
     void buildTexts();
     void buildProperties();
     Rgba pictureOf(const EntryDef& e);
+    // The picture of a raw entry as stored: with `trim = true` its fully
+    // transparent margins are cut off, and `offset` says where the kept part
+    // sat, so image elements can add it to their position.
+    struct Stored {
+        Rgba picture;
+        int x = 0, y = 0;             // where the kept part sat
+        int fullWidth = 0, fullHeight = 0;
+    };
+    const Stored& storedPicture(const EntryDef& raw);
     const PaletteDef& palette(const Value& at, const std::string& name) const;
     const EntryDef& entryNamed(const Value& at, const std::string& name) const;
     int selectorOf(const EntryDef& raw) const;
@@ -81,6 +94,7 @@ private:
     // Made once per build: the label face and each game font.
     std::unique_ptr<FontFace> labelFace_;
     std::map<std::string, GameFontBuild> gameFonts_;
+    std::map<std::string, Stored> stored_;  // raw pictures by entry name
 };
 
 }  // namespace content
