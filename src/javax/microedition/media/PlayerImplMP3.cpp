@@ -144,6 +144,12 @@ bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
         std::vector<std::uint8_t> buffer(kChunkBytes);
         if (!recognised) throw platform::LineUnavailable("no line for data of unknown format");
         auto out = platform::AudioOutput::openLine(targetFormat);
+        if (from != 0) {
+            // The next pass of a loop joins the tail of the last one on the
+            // output instead of sounding over it.
+            std::lock_guard lock(streamMutex);
+            if (line) out->follow(line);
+        }
         float level = static_cast<float>(volumeControl->getLevel());
         if (out->hasVolumeControl()) {
             out->setVolume(level / 100.0f);
