@@ -53,6 +53,20 @@ const char* const kSettingsStore = "emu_settings";
 // How long renderFrame waits for the window to show a frame before giving up
 // on it; only reached when the window stops painting without saying so.
 constexpr auto kPresentTimeout = std::chrono::milliseconds(250);
+// How long a lost display waits for the game's frame to finish.
+constexpr auto kStopTimeout = std::chrono::seconds(2);
+
+// The game's input and window handlers run on the event thread; one that
+// throws is reported as any failing callback is, and the next event is
+// delivered as usual.
+template <typename Call>
+void guarded(Call call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        java::lang::printStackTrace(e);
+    }
+}
 
 std::vector<std::uint32_t> copyPixels(Image& image) {
     const int w = image.getWidth(), h = image.getHeight();
@@ -233,10 +247,12 @@ void Emulator::setupWindow(bool fullScreenRequested) {
         Console::println("[TarvokinEmu.Emulator] <- listeners []");
     }
 
-    if (gameTitle_)
+    if (gameTitle_) {
         window_->setTitle(*gameTitle_);
-    else
+    } else {
         window_->setTitle(titlePrefix_ + std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight));
+        defaultTitleShown_ = false;  // the next frame puts the game's name back
+    }
 
     if (shared().fullScreen) {
         c.zoom = 1;
@@ -305,7 +321,11 @@ Emulator::Placement Emulator::placement() const {
 
 void Emulator::startMidlet(const std::string& className) {
     midletClassName_ = className;
-    supervisor_ = std::thread([this] { run(); });
+    supervisorRunning_ = true;
+    supervisor_ = std::thread([this] {
+        run();
+        supervisorRunning_ = false;
+    });
 }
 
 void Emulator::joinSupervisor() {
@@ -366,6 +386,7 @@ void Emulator::run() {
 
     s.serialCall.store(std::shared_ptr<java::lang::Runnable>());
     for (const char* line : {" ", "---------------", "MIDlet Stopped!", "===============", " "}) Console::println(line);
+    supervisorRunning_ = false;
     exitProcess(0);
     s.midletRunning = false;
 }
@@ -385,6 +406,7 @@ void Emulator::requestFullScreen(bool on) {
     if (on == shared().fullScreen.load() || windowRebuildPending_) return;
     shared().fullScreen = on;
     shared().fullScreenSwitching = true;
+    switchSettlesAt_ = kNever;
     windowRebuildPending_ = true;
 }
 
@@ -393,6 +415,14 @@ bool Emulator::isFullScreen() { return shared().fullScreen; }
 void Emulator::rebuildWindow() {
     try {
         platform::WindowSystem::current().events().invokeAndWait([this] {
+            // Settled from the end of the rebuild, on the event thread, so
+            // that window events handled after it already see the time.
+            struct Settle {
+                Emulator& emulator;
+                ~Settle() {
+                    emulator.switchSettlesAt_ = platform::Clock::current().nowMillis() + kSwitchSettleMillis;
+                }
+            } settle{*this};
             setupWindow(shared().fullScreen);
             if (!shared().fullScreen) {
                 setWindowTitle(gameTitle_);
@@ -432,10 +462,12 @@ void Emulator::renderFrame() {
             auto start = std::chrono::steady_clock::now();
             while (paintPending_.load() != PaintIdle) {
                 // A window that cannot paint (minimised, hidden, gone) would
-                // otherwise hold the game forever.
-                if (!window_->canPaint() || std::chrono::steady_clock::now() - start > kPresentTimeout) {
+                // otherwise hold the game forever; a paint cut off by a lost
+                // display never finishes.
+                const bool cannotPaint = !window_->canPaint();
+                if (cannotPaint || std::chrono::steady_clock::now() - start > kPresentTimeout) {
                     int expected = PaintPending;
-                    if (paintPending_.compare_exchange_strong(expected, PaintIdle)) break;
+                    if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) break;
                 }
                 std::this_thread::yield();
             }
@@ -532,6 +564,18 @@ void Emulator::windowClosing() {
     exitProcess(0);
 }
 
+void Emulator::displayLost() {
+    // Stopped as a closed window stops the game; then the supervisor gets a
+    // moment to leave its loop, so the process does not end in the middle
+    // of a frame's saves.
+    if (closing_.exchange(true)) return;
+    shared().exitRequested = true;
+    destroyMidlet();
+    const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
+    while (supervisorRunning_ && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
 void Emulator::windowEvent(int id) {
     Shared& s = shared();
     platform::Clock& clock = platform::Clock::current();
@@ -543,17 +587,18 @@ void Emulator::windowEvent(int id) {
     case platform::WindowIconified:
     case platform::WindowDeactivated:
     case platform::WindowLostFocus:
+        // A switch is over once it has been done and its own focus events
+        // had time to arrive, whether or not any came.
+        if (s.fullScreenSwitching && now >= switchSettlesAt_) s.fullScreenSwitching = false;
         if (!s.fullScreenSwitching) {
-            clock.sleepMillis(50);
-            clock.sleepMillis(10);
-            if (Canvas* canvas = s.currentCanvas.load()) canvas->hideNotify();
+            if (Canvas* canvas = s.currentCanvas.load()) guarded([&] { canvas->hideNotify(); });
         }
         break;
     case platform::WindowDeiconified:
     case platform::WindowActivated:
     case platform::WindowGainedFocus:
         s.fullScreenSwitching = false;
-        if (Canvas* canvas = s.currentCanvas.load()) canvas->showNotify();
+        if (Canvas* canvas = s.currentCanvas.load()) guarded([&] { canvas->showNotify(); });
         break;
     default:
         break;
@@ -592,14 +637,17 @@ void Emulator::keyEvent(const platform::KeyEvent& e) {
         s.fullScreenSwitching = true;
         requestFullScreen(!s.fullScreen);
     }
+    // Keys reach the current canvas also while the game is still starting.
     auto code = phoneKeyCode(e.keyCode, e.keyLocation);
-    if (!code || !s.midletRunning) return;
+    if (!code) return;
     Canvas* canvas = s.currentCanvas.load();
     if (!canvas) return;
-    if (e.pressed)
-        canvas->keyPressed(*code);
-    else
-        canvas->keyReleased(*code);
+    guarded([&] {
+        if (e.pressed)
+            canvas->keyPressed(*code);
+        else
+            canvas->keyReleased(*code);
+    });
 }
 
 void Emulator::mouseEvent(const platform::MouseEvent& e) {
@@ -613,6 +661,12 @@ void Emulator::mouseEvent(const platform::MouseEvent& e) {
     if (!s.midletRunning) return;
     Canvas* canvas = s.currentCanvas.load();
     if (!canvas) return;
+    guarded([&] { deliverMouse(*canvas, e, x, y); });
+}
+
+void Emulator::deliverMouse(Canvas& target, const platform::MouseEvent& e, int x, int y) {
+    Shared& s = shared();
+    Canvas* canvas = &target;
     auto* desktop = dynamic_cast<com::qorvi::tkemu::graphics::DesktopGameCanvas*>(canvas);
     using Type = platform::MouseEvent::Type;
     switch (e.type) {

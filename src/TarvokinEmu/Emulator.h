@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -147,6 +148,7 @@ public:
     void paintView() override;
     void keyEvent(const platform::KeyEvent& e) override;
     void mouseEvent(const platform::MouseEvent& e) override;
+    void displayLost() override;
 
     // The phone key code for a PC key, or nullopt when the key gives none.
     static std::optional<int> phoneKeyCode(int pcKeyCode, int keyLocation);
@@ -169,6 +171,7 @@ private:
     void updatePlacement();
     void exitProcess(int status);
     void destroyMidlet();
+    void deliverMouse(javax::microedition::lcdui::Canvas& canvas, const platform::MouseEvent& e, int x, int y);
 
     std::unique_ptr<platform::Window> window_;
     std::string midletClassName_;
@@ -185,9 +188,15 @@ private:
     std::atomic<int> paintPending_{PaintIdle};
     std::atomic<bool> windowRebuildPending_{false};
     std::atomic<bool> closing_{false};
+    std::atomic<bool> supervisorRunning_{false};  // inside its loop or before
     std::atomic<int> placementX_{0}, placementY_{0}, placementScale_{1};
     platform::Insets insets_;
-    bool defaultTitleShown_ = false;
+    std::atomic<bool> defaultTitleShown_{false};
+    // A full-screen switch counts as going on until this time (clock ms):
+    // the rebuild is done and its own focus events have had time to come.
+    static constexpr std::int64_t kNever = INT64_MAX;
+    static constexpr std::int64_t kSwitchSettleMillis = 500;
+    std::atomic<std::int64_t> switchSettlesAt_{kNever};
     std::int64_t lastFrameTime_ = 0;
     std::vector<std::uint32_t> zoomRowBuffer_;   // the zoom-2 buffer
     std::vector<std::uint32_t> viewBuffer_;      // the zoomed picture

@@ -1,11 +1,36 @@
 #include "platform/SdlWindow.h"
 
+#include <X11/Xlib.h>
+
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
+#include <string_view>
+
+#include "platform/Console.h"
 
 namespace platform {
 
 namespace {
+
+std::atomic<SdlWindowSystem*> liveSystem{nullptr};
+
+// Xlib calls this when the connection to the X server breaks, then ends the
+// process with exit() if it returns, which would run static destructors
+// under the threads still using those objects. So it ends the process
+// itself, after the game has been stopped.
+int onDisplayConnectionLost(Display*) {
+    static std::atomic<bool> entered{false};
+    SdlWindowSystem* system = liveSystem.load();
+    // A second failing call (from another thread, or from inside the stop)
+    // must not start the stop again.
+    if (!system || entered.exchange(true)) {
+        std::fflush(stdout);
+        std::_Exit(WindowSystem::kDisplayLostStatus);
+    }
+    system->displayLost();
+}
 
 class SdlCursor final : public Cursor {
 public:
@@ -58,6 +83,7 @@ SdlWindow::~SdlWindow() {
 }
 
 void SdlWindow::onEventThread(std::function<void()> task) {
+    if (system_.displayGone()) return;
     if (system_.events().isEventThread())
         task();
     else
@@ -215,11 +241,11 @@ void SdlWindow::leaveFullScreen() {
     fullScreen_ = false;
 }
 
-bool SdlWindow::canPaint() { return visible_ && !minimised_; }
+bool SdlWindow::canPaint() { return visible_ && !minimised_ && !system_.displayGone(); }
 
 void SdlWindow::requestRepaint() {
     // One queued repaint is enough however many frames asked for it.
-    if (repaintQueued_.exchange(true)) return;
+    if (system_.displayGone() || repaintQueued_.exchange(true)) return;
     system_.events().post([this] {
         repaintQueued_ = false;
         if (listener_) listener_->paintView();
@@ -227,7 +253,7 @@ void SdlWindow::requestRepaint() {
 }
 
 void SdlWindow::present(const std::uint32_t* argb, int width, int height, int x, int y) {
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0 || system_.displayGone()) return;
     if (!texture_ || textureW_ != width || textureH_ != height) {
         if (texture_) SDL_DestroyTexture(texture_);
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
@@ -341,9 +367,14 @@ SdlWindowSystem::SdlWindowSystem() {
         e.type = wakeEvent_;
         SDL_PushEvent(&e);
     });
+    liveSystem = this;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string_view(driver) == "x11") XSetIOErrorHandler(&onDisplayConnectionLost);
 }
 
 SdlWindowSystem::~SdlWindowSystem() {
+    SdlWindowSystem* self = this;
+    liveSystem.compare_exchange_strong(self, nullptr);
     events_.setWaker(nullptr);
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -356,6 +387,17 @@ std::unique_ptr<Window> SdlWindowSystem::createWindow() {
 
 void SdlWindowSystem::forget(SdlWindow* window) {
     if (window_ == window) window_ = nullptr;
+}
+
+void SdlWindowSystem::displayLost() {
+    displayGone_ = true;
+    // Waking the loop would talk to the display again.
+    events_.setWaker(nullptr);
+    if (window_ && window_->listener()) window_->listener()->displayLost();
+    Console::errln("The display went away; the game was stopped.");
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(kDisplayLostStatus);
 }
 
 void SdlWindowSystem::pump(int waitMs) {

@@ -87,8 +87,17 @@ public:
     int runEventLoop() override;
     void forget(SdlWindow* window);
 
+    // True once the connection to the display broke; SDL is not called
+    // any more.
+    bool displayGone() const { return displayGone_.load(); }
+    // Event thread, from inside the window system's failing call: tells the
+    // window's listener, prints one line and ends the process. Never
+    // returns.
+    [[noreturn]] void displayLost();
+
 private:
     void pump(int waitMs);
+    std::atomic<bool> displayGone_{false};
     Uint32 wakeEvent_ = 0;
     SdlWindow* window_ = nullptr;
 };

@@ -221,6 +221,30 @@ TEST_F(HeadlessShell, RenderFrameDoesNotWaitForAWindowThatCannotPaint) {
     EXPECT_EQ(canvas().paints.load(), 20);
 }
 
+// Without a game title the window says the game's name, also after a
+// full-screen round trip has rebuilt it.
+TEST_F(HeadlessShell, DefaultTitleSurvivesAFullScreenRoundTrip) {
+    start();
+    // The setting, not the argument, says which (the PC keyboard is on).
+    auto setup = [&](bool full) {
+        Emulator::shared().fullScreen = full;
+        emulator_->setupWindow(full);
+    };
+    onEventThread([&] {
+        emulator_->createScreen();
+        setup(false);
+    });
+    canvas();
+    emulator_->renderFrame();
+    EXPECT_EQ(window().title(), "Tidepool Dash");
+    onEventThread([&] {
+        setup(true);
+        setup(false);
+    });
+    emulator_->renderFrame();
+    EXPECT_EQ(window().title(), "Tidepool Dash");
+}
+
 TEST_F(HeadlessShell, FramePacingHonoursTheCap) {
     start();
     platform::ManualClock clock;
@@ -253,10 +277,20 @@ TEST_F(HeadlessShell, WindowEventsPauseAndResumeWithTheFilter) {
     Emulator::shared().midletRunning = true;
     auto send = [&](int id) { onEventThread([&] { emulator_->windowEvent(id); }); };
 
-    send(platform::WindowLostFocus);  // sleeps 60 ms on the manual clock
+    // The window system reports one focus change as two events at once:
+    // one pause, one resume, and the event thread never sleeps.
+    auto sendPair = [&](int first, int second) {
+        onEventThread([&] {
+            emulator_->windowEvent(first);
+            emulator_->windowEvent(second);
+        });
+    };
+    const std::int64_t before = clock.nowMillis();
+    sendPair(platform::WindowDeactivated, platform::WindowLostFocus);
     EXPECT_EQ(canvas().hides.load(), 1);
+    EXPECT_EQ(clock.nowMillis(), before);
     clock.advance(100);
-    send(platform::WindowGainedFocus);
+    sendPair(platform::WindowActivated, platform::WindowGainedFocus);
     EXPECT_EQ(canvas().shows.load(), 1);
     // 30 ms apart: ignored, and the ignored event's time counts too.
     clock.advance(30);
@@ -291,6 +325,39 @@ public:
     void pauseApp() override {}
     void destroyApp(bool) override {}
 };
+
+// A switch that brings no focus events (no window manager) must not leave
+// the game deaf to the next real focus loss.
+TEST_F(HeadlessShell, FocusLossAfterASwitchWithoutFocusEventsPauses) {
+    TarvokinEmu::MIDletRegistry::registerClass("IdleMidlet", [] { return std::make_shared<IdleMidlet>(); });
+    start();
+    platform::ManualClock clock(false);
+    platform::Clock::install(&clock);
+    onEventThread([&] {
+        emulator_->createScreen();
+        emulator_->setupWindow(true);
+    });
+    canvas();
+    std::ostringstream out;
+    platform::Console::redirect(&out, nullptr);
+    emulator_->startMidlet("IdleMidlet");
+    auto until = [](const std::function<bool()>& done) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return done();
+    };
+    ASSERT_TRUE(until([] { return Emulator::shared().midletRunning.load(); }));
+    onEventThread([&] { emulator_->keyEvent(platform::KeyEvent{true, 122, 1}); });  // F11
+    ASSERT_TRUE(until([&] { return !window().isFullScreen(); }));
+    onEventThread([] {});  // the rebuild has returned
+    clock.advance(2000);
+    onEventThread([&] { emulator_->windowEvent(platform::WindowLostFocus); });
+    Emulator::shared().exitRequested = true;
+    emulator_->joinSupervisor();
+    platform::Console::redirect(nullptr, nullptr);
+    EXPECT_EQ(canvas().hides.load(), 1);
+}
 
 TEST_F(HeadlessShell, FullScreenSwitchRunsOnTheSupervisorAndIsRemembered) {
     TarvokinEmu::MIDletRegistry::registerClass("IdleMidlet", [] { return std::make_shared<IdleMidlet>(); });

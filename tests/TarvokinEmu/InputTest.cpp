@@ -5,7 +5,9 @@
 #include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Launch.h"
 #include "com/qorvi/tkemu/graphics/DesktopGameCanvas.h"
+#include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Canvas.h"
+#include "platform/Console.h"
 #include "platform/HeadlessWindow.h"
 
 namespace {
@@ -100,11 +102,9 @@ TEST_F(Input, KeyTableForBothKeymaps) {
     for (const Case& c : cases) EXPECT_EQ(Emulator::phoneKeyCode(c.pc, c.location), c.siemens) << c.pc;
 }
 
-TEST_F(Input, KeysReachTheCurrentCanvasOnlyWhileRunning) {
+// Keys go to the current canvas also while the game is still starting.
+TEST_F(Input, KeysReachTheCurrentCanvasAlsoBeforeTheStart) {
     PlainCanvas canvas;
-    key(38);
-    EXPECT_EQ(canvas.log.str(), "");
-    Emulator::shared().midletRunning = true;
     key(38);
     key(38, false);
     key(65);
@@ -112,6 +112,33 @@ TEST_F(Input, KeysReachTheCurrentCanvasOnlyWhileRunning) {
     key(65, false);
     key(53);
     EXPECT_EQ(canvas.log.str(), "keyPressed -1\nkeyReleased -1\nkeyPressed 65\nkeyPressed 65\nkeyReleased 65\n");
+}
+
+// A handler that throws is reported as a stack trace, like a failing
+// callback elsewhere, and the events after it still arrive.
+TEST_F(Input, ThrowingHandlersAreReportedAndInputGoesOn) {
+    windowed();
+    class Throwing final : public Recorder<javax::microedition::lcdui::Canvas> {
+    public:
+        void keyPressed(int k) override {
+            Recorder::keyPressed(k);
+            if (k == 65) throw java::lang::IllegalStateException("key refused");
+        }
+        void pointerDragged(int, int) override { throw std::runtime_error("move refused"); }
+        void hideNotify() override { throw java::lang::NullPointerException(); }
+    } canvas;
+    Emulator::shared().midletRunning = true;
+    std::ostringstream err;
+    platform::Console::redirect(nullptr, &err);
+    EXPECT_NO_THROW(key(65));
+    EXPECT_NO_THROW(mouse(MouseEvent::Type::Moved, 10, 40));
+    EXPECT_NO_THROW(emulator_->windowEvent(platform::WindowLostFocus));
+    key(66);
+    platform::Console::redirect(nullptr, nullptr);
+    EXPECT_EQ(canvas.log.str(), "keyPressed 65\nkeyPressed 66\n");
+    for (const char* trace : {"java.lang.IllegalStateException: key refused", "move refused",
+                              "java.lang.NullPointerException"})
+        EXPECT_NE(err.str().find(trace), std::string::npos) << trace << "\n" << err.str();
 }
 
 TEST_F(Input, F11SwitchesOnPressOnlyAndIsStillDelivered) {

@@ -117,4 +117,28 @@ TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
               r.out.find("desktopMousePressed 10 20 false")) << "middle button gives nothing";
 }
 
+// Losing the display ends the program with its own status and one line,
+// after the game was stopped the way closing the window stops it; the saves
+// it was writing stay whole.
+TEST_F(XvfbWindow, LosingTheDisplayStopsTheGameAndKeepsItsSaves) {
+    o.timeoutMs = 15000;
+    auto run = std::async(std::launch::async, [&] { return runProcess(EMULATOR_HARNESS, {"-MIDletClass", "Saver"}, o); });
+    ASSERT_NE(windowGeometry(display(), "Tidepool Dash"), "");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    server_->kill();
+    auto r = run.get();
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.signal, 0);
+    EXPECT_EQ(r.exitStatus, 2) << r.out << r.err;
+    EXPECT_NE(r.out.find("destroyApp"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("MIDlet Stopped!"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("The display went away"), std::string::npos) << r.err;
+
+    testsupport::ProcessOptions check;
+    check.workDir = dir_;
+    auto dump = runProcess(TARVOKIN_TOOL, {"rms", "dump", "rms.dat"}, check);
+    EXPECT_EQ(dump.exitStatus, 0) << dump.out << dump.err;
+    EXPECT_NE(dump.out.find("\"t\", 1 record"), std::string::npos) << dump.out;
+}
+
 }  // namespace
