@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <set>
 
+#include "TarvokinEmu/DesktopMouseListener.h"
 #include "TarvokinEmu/MIDletRegistry.h"
-#include "com/qorvi/tkemu/graphics/DesktopGameCanvas.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Canvas.h"
 #include "javax/microedition/lcdui/Graphics.h"
@@ -16,6 +14,8 @@
 #include "javax/microedition/rms/RecordStore.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
+#include "platform/KeyCodes.h"
+#include "platform/RasterKernels.h"
 
 namespace TarvokinEmu {
 
@@ -26,28 +26,7 @@ using platform::Console;
 
 namespace {
 
-Emulator::Config configStore;
-Emulator::Shared sharedStore;
-std::atomic<Emulator*> instance{nullptr};
 std::atomic<Emulator::FrameGate*> frameGate{nullptr};
-
-std::mutex& firstUseMutex() {
-    static std::mutex m;
-    return m;
-}
-std::set<std::string>& firstUseNames() {
-    static std::set<std::string> names;
-    return names;
-}
-
-std::mutex& resourceDirMutex() {
-    static std::mutex m;
-    return m;
-}
-std::string& resourceDirValue() {
-    static std::string dir;
-    return dir;
-}
 
 const char* const kSettingsStore = "emu_settings";
 // How long renderFrame waits for the window to show a frame before giving up
@@ -77,28 +56,12 @@ std::vector<std::uint32_t> copyPixels(Image& image) {
 
 }  // namespace
 
-Emulator::Config& Emulator::config() { return configStore; }
 void Emulator::setFrameGate(FrameGate* gate) { frameGate = gate; }
-Emulator::Shared& Emulator::shared() { return sharedStore; }
 
 void Emulator::resetClassState() {
-    configStore = Config{};
-    Shared& s = sharedStore;
-    s.screenImage.reset();
-    s.screenGraphics.reset();
-    s.currentCanvas = nullptr;
-    s.serialCall.store(std::shared_ptr<java::lang::Runnable>());
-    s.fullScreen = true;
-    s.midletRunning = false;
-    s.exitRequested = false;
-    s.framePainting = false;
-    s.fullScreenSwitching = false;
-    s.lastWindowEventTime = 0;
-    s.gameThread = std::thread::id{};
-    s.lastPointerX = 0;
-    s.lastPointerY = 0;
-    std::lock_guard lock(firstUseMutex());
-    firstUseNames().clear();
+    config() = Config{};
+    shared().reset();
+    resetFirstUseTraces();
 }
 
 const std::vector<platform::DisplayMode>& Emulator::preferredDisplayModes() {
@@ -107,86 +70,13 @@ const std::vector<platform::DisplayMode>& Emulator::preferredDisplayModes() {
     return modes;
 }
 
-Emulator::Emulator() {
-    Config& c = config();
-    c.pcKeyboard = true;
-    c.debugOutput = false;
-    c.keymapName = "Generic";
-    c.maxFps = -1;
-    instance = this;
-}
+Emulator::Emulator() = default;
 
 Emulator::~Emulator() {
     if (supervisor_.joinable()) supervisor_.detach();
-    Emulator* self = this;
-    instance.compare_exchange_strong(self, nullptr);
 }
 
-Emulator* Emulator::getInstance() { return instance.load(); }
-
-// --- tracing --------------------------------------------------------------
-
-void Emulator::trace(const std::string& message) {
-    if (shared().midletRunning && config().debugOutput) Console::println("[EMU " + message + "]");
-}
-
-void Emulator::traceClassOpened(const std::string& className) { trace("class Opened: " + className); }
-
-void Emulator::traceFirstUse(const char* className) {
-    {
-        std::lock_guard lock(firstUseMutex());
-        if (!firstUseNames().insert(className).second) return;
-    }
-    traceClassOpened(className);
-}
-
-// --- resources ------------------------------------------------------------
-
-const std::string& Emulator::resourceDir() {
-    std::lock_guard lock(resourceDirMutex());
-    std::string& dir = resourceDirValue();
-    if (dir.empty()) {
-        std::error_code ec;
-        auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-        dir = ec ? std::string(".") : exe.parent_path().string();
-    }
-    return dir;
-}
-
-void Emulator::setResourceDir(std::string dir) {
-    std::lock_guard lock(resourceDirMutex());
-    resourceDirValue() = std::move(dir);
-}
-
-std::optional<std::vector<std::uint8_t>> Emulator::readFileFromWorkingDir(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    char chunk[1024];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
-std::optional<std::vector<std::uint8_t>> Emulator::readResource(const std::string& name) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(name, ec)) {
-        auto bytes = readFileFromWorkingDir(name);
-        if (!bytes) Console::println("Error leyendo: " + name);
-        return bytes;
-    }
-    std::filesystem::path inSpace = std::filesystem::path(resourceDir()) / name;
-    if (!name.empty() && std::filesystem::is_regular_file(inSpace, ec)) {
-        std::ifstream in(inSpace, std::ios::binary);
-        std::vector<std::uint8_t> bytes;
-        char chunk[1024];
-        while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-            bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-        if (!in.eof() || in.bad()) Console::errln("Error getting resource " + name + " from jar.");
-        return bytes;
-    }
-    throw java::io::IOException("Couldn't find file " + name + " from filesystem or classpath.");
-}
+Emulator* Emulator::getInstance() { return dynamic_cast<Emulator*>(Shell::current()); }
 
 // --- screen and window ----------------------------------------------------
 
@@ -234,7 +124,7 @@ void Emulator::saveFullScreenSetting() {
 }
 
 void Emulator::setupWindow(bool fullScreenRequested) {
-    Config& c = config();
+    const Config& c = config();
     placementX_ = 0;
     placementY_ = 0;
     if (!c.pcKeyboard) shared().fullScreen = fullScreenRequested;
@@ -255,7 +145,6 @@ void Emulator::setupWindow(bool fullScreenRequested) {
     }
 
     if (shared().fullScreen) {
-        c.zoom = 1;
         window_->dispose();
         window_->setDecorated(false);
         window_->show();
@@ -305,6 +194,7 @@ void Emulator::resizeWindow() {
 void Emulator::updatePlacement() {
     // Full screen: the largest whole scale that fits, centred on black, so a
     // display without an 800 x 600 mode does not show the game in a corner.
+    // The zoom asked for is the window's, and comes back with it.
     const Config& c = config();
     platform::Size client = window_->clientSize();
     int scale = std::max(1, std::min(client.width / c.screenWidth, client.height / c.screenHeight));
@@ -338,7 +228,7 @@ void Emulator::run() {
     for (const char* line : {" ", " ", "Starting MIDlet", "---------------"}) Console::println(line);
     Console::println("Launching class: " + midletClassName_);
 
-    Shared& s = shared();
+    SharedState& s = shared();
     platform::Clock& clock = platform::Clock::current();
     if (config().openGl) startOpenGl();
     try {
@@ -395,8 +285,8 @@ void Emulator::startOpenGl() {
     try {
         throw java::lang::IllegalStateException("no OpenGL renderer in this build");
     } catch (const std::exception& e) {
-        // The window path takes over for the rest of the run.
-        config().openGl = false;
+        // The window path keeps drawing for the rest of the run; a renderer
+        // that starts sets shared().openGl and takes over presenting.
         Console::println("OGL Error");
         java::lang::printStackTrace(e, Console::out());
     }
@@ -439,7 +329,7 @@ void Emulator::rebuildWindow() {
 // --- frames ---------------------------------------------------------------
 
 void Emulator::renderFrame() {
-    Shared& s = shared();
+    SharedState& s = shared();
     const Config& c = config();
     s.gameThread = std::this_thread::get_id();
 
@@ -492,36 +382,11 @@ void Emulator::renderFrame() {
     }
 }
 
-void Emulator::zoomExact2(const std::uint32_t* src, int w, int h, std::vector<std::uint32_t>& rowBuffer,
-                          std::uint32_t* dst) {
-    const std::size_t width = static_cast<std::size_t>(w);
-    rowBuffer.resize(width * 2 * h);
-    for (int y = 0; y < h; ++y) {
-        const std::uint32_t* row = src + width * y;
-        std::copy(row, row + width, rowBuffer.begin() + width * (2 * y));
-        std::copy(row, row + width, rowBuffer.begin() + width * (2 * y + 1));
-    }
-    for (int y = 0; y < 2 * h; ++y) {
-        const std::uint32_t* row = rowBuffer.data() + width * y;
-        std::uint32_t* out = dst + width * 2 * y;
-        for (std::size_t x = 0; x < width; ++x) out[2 * x] = out[2 * x + 1] = row[x];
-    }
-}
-
-void Emulator::zoomNearest(const std::uint32_t* src, int w, int h, int zoom, std::uint32_t* dst) {
-    const std::size_t outW = static_cast<std::size_t>(w) * zoom;
-    for (int y = 0; y < h * zoom; ++y) {
-        const std::uint32_t* row = src + static_cast<std::size_t>(w) * (y / zoom);
-        std::uint32_t* out = dst + outW * y;
-        for (std::size_t x = 0; x < outW; ++x) out[x] = row[x / zoom];
-    }
-}
-
 void Emulator::paintView() {
     int expected = PaintPending;
     if (!paintPending_.compare_exchange_strong(expected, PaintInProgress)) return;
     const Config& c = config();
-    if (!c.openGl && window_) {
+    if (!shared().openGl && window_) {
         Placement at = placement();
         const int x = at.x - insets_.left, y = at.y - insets_.top, k = at.scale;
         const int w = c.screenWidth, h = c.screenHeight;
@@ -536,9 +401,9 @@ void Emulator::paintView() {
         } else {
             viewBuffer_.resize(outPixels);
             if (k == 2)
-                zoomExact2(pixels, w, h, zoomRowBuffer_, viewBuffer_.data());
+                platform::raster::zoomExact2(pixels, w, h, zoomRowBuffer_, viewBuffer_.data());
             else
-                zoomNearest(pixels, w, h, k, viewBuffer_.data());
+                platform::raster::zoomNearest(pixels, w, h, k, viewBuffer_.data());
             window_->present(viewBuffer_.data(), w * k, h * k, x, y);
         }
     }
@@ -577,7 +442,7 @@ void Emulator::displayLost() {
 }
 
 void Emulator::windowEvent(int id) {
-    Shared& s = shared();
+    SharedState& s = shared();
     platform::Clock& clock = platform::Clock::current();
     std::int64_t now = clock.nowMillis();
     std::int64_t previous = s.lastWindowEventTime.exchange(now);
@@ -607,33 +472,34 @@ void Emulator::windowEvent(int id) {
 
 // --- keyboard and mouse --------------------------------------------------
 
-std::optional<int> Emulator::phoneKeyCode(int pc, int) {
+std::optional<int> Emulator::phoneKeyCode(int key, int) {
+    namespace pc = platform::pc;
     const Config& c = config();
-    switch (pc) {
-    case 38: return c.keyUp;
-    case 40: return c.keyDown;
-    case 37: return c.keyLeft;
-    case 39: return c.keyRight;
-    case 10:
-    case 32: return c.keyFire;
-    case 27: return c.leftSoftKey;
-    case 8:
-    case 16:
-    case 17:
-    case 18:
-    case 127: return pc;
+    switch (key) {
+    case pc::kUp: return c.keyUp;
+    case pc::kDown: return c.keyDown;
+    case pc::kLeft: return c.keyLeft;
+    case pc::kRight: return c.keyRight;
+    case pc::kEnter:
+    case pc::kSpace: return c.keyFire;
+    case pc::kEscape: return c.leftSoftKey;
+    case pc::kBackspace:
+    case pc::kShift:
+    case pc::kControl:
+    case pc::kAlt:
+    case pc::kDelete: return key;
     default: break;
     }
-    if (pc >= 96 && pc <= 105) return 48 + (pc - 96);
-    if (pc >= 65 && pc <= 90) return pc;
-    if (pc >= 112 && pc <= 123) return pc;
+    if (key >= pc::kNumpad0 && key <= pc::kNumpad9) return platform::phone::kNum0 + (key - pc::kNumpad0);
+    if (key >= pc::kA && key <= pc::kZ) return key;
+    if (key >= pc::kF1 && key <= pc::kF12) return key;
     return std::nullopt;
 }
 
 void Emulator::keyEvent(const platform::KeyEvent& e) {
-    Shared& s = shared();
+    SharedState& s = shared();
     // F11 switches on its press only, before the key is delivered.
-    if (e.pressed && e.keyCode == 122) {
+    if (e.pressed && e.keyCode == platform::pc::kF11) {
         s.fullScreenSwitching = true;
         requestFullScreen(!s.fullScreen);
     }
@@ -651,7 +517,7 @@ void Emulator::keyEvent(const platform::KeyEvent& e) {
 }
 
 void Emulator::mouseEvent(const platform::MouseEvent& e) {
-    Shared& s = shared();
+    SharedState& s = shared();
     const Config& c = config();
     Placement at = placement();
     int x = std::clamp((e.x - at.x) / at.scale, 0, c.screenWidth - 1);
@@ -665,9 +531,9 @@ void Emulator::mouseEvent(const platform::MouseEvent& e) {
 }
 
 void Emulator::deliverMouse(Canvas& target, const platform::MouseEvent& e, int x, int y) {
-    Shared& s = shared();
+    SharedState& s = shared();
     Canvas* canvas = &target;
-    auto* desktop = dynamic_cast<com::qorvi::tkemu::graphics::DesktopGameCanvas*>(canvas);
+    auto* desktop = dynamic_cast<DesktopMouseListener*>(canvas);
     using Type = platform::MouseEvent::Type;
     switch (e.type) {
     case Type::Moved:

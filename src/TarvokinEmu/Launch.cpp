@@ -4,8 +4,12 @@
 #include <climits>
 
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Resources.h"
+#include "TarvokinEmu/SharedState.h"
 #include "java/lang/Exceptions.h"
 #include "platform/Console.h"
+#include "platform/KeyCodes.h"
 
 namespace TarvokinEmu {
 
@@ -47,7 +51,7 @@ std::optional<int> Launch::parseInt(const std::string& text) {
 }
 
 std::optional<std::string> Launch::applyCommandLine(const std::vector<std::string>& a) {
-    Emulator::Config& c = Emulator::config();
+    Config& c = config();
     std::optional<std::string> className;
     const std::size_t n = a.size();
     // Stores the value if it parses; says whether it did.
@@ -71,13 +75,14 @@ std::optional<std::string> Launch::applyCommandLine(const std::vector<std::strin
         if (a[i] == "-keymap" && i + 1 < n) {
             c.keymapName = a[++i];
             if (c.keymapName == "SI-SL55") {
-                c.keyUp = -59;
-                c.keyDown = -60;
-                c.keyLeft = -61;
-                c.keyRight = -62;
-                c.keyFire = -5;
-                c.leftSoftKey = -1;
-                c.rightSoftKey = -4;
+                const platform::phone::KeySet& k = platform::phone::kSiemensSL55Keys;
+                c.keyUp = k.up;
+                c.keyDown = k.down;
+                c.keyLeft = k.left;
+                c.keyRight = k.right;
+                c.keyFire = k.fire;
+                c.leftSoftKey = k.leftSoftKey;
+                c.rightSoftKey = k.rightSoftKey;
             } else if (c.keymapName == "PC") {
                 c.pcKeyboard = true;
             }
@@ -88,7 +93,7 @@ std::optional<std::string> Launch::applyCommandLine(const std::vector<std::strin
 }
 
 void Launch::clampConfiguration() {
-    Emulator::Config& c = Emulator::config();
+    Config& c = config();
     auto clamp = [](int& value, int low, int high, const char* what) {
         if (value < low || value > high) {
             int was = value;
@@ -135,7 +140,7 @@ void Launch::printBanner() {
 }
 
 void Launch::printConfiguration() {
-    const Emulator::Config& c = Emulator::config();
+    const Config& c = config();
     Console::println("Current configuration:");
     Console::println("----------------------");
     Console::println("Canvas: " + std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight));
@@ -151,16 +156,16 @@ Launch::Launch(const std::vector<std::string>& args) {
     emulator_ = std::make_unique<Emulator>();
     std::optional<std::string> className = applyCommandLine(args);
     clampConfiguration();
-    Emulator::Config& c = Emulator::config();
+    Config& c = config();
     if (!c.fontName) c.fontName = fontForScreen(c.screenWidth, c.screenHeight);
     printConfiguration();
 
     emulator_->createScreen();
-    emulator_->setupWindow(Emulator::shared().fullScreen);
+    emulator_->setupWindow(shared().fullScreen);
 
     if (!className) {
         try {
-            auto bytes = Emulator::readResource("META-INF/MANIFEST.MF");
+            auto bytes = readResource("META-INF/MANIFEST.MF");
             if (bytes) className = classNameFromManifest(std::string(bytes->begin(), bytes->end()));
         } catch (const java::io::IOException&) {
         }

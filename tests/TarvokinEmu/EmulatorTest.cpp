@@ -1,4 +1,6 @@
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/SharedState.h"
 
 #include <gtest/gtest.h>
 
@@ -94,13 +96,13 @@ TEST_F(HeadlessShell, WindowedSizeIncludesInsetsAndCentres) {
     s.insets = {4, 30, 4, 4};
     s.screen = {1024, 768};
     start(s);
-    Emulator::config().screenWidth = 240;
-    Emulator::config().screenHeight = 320;
-    Emulator::config().zoom = 2;
-    Emulator::shared().fullScreen = false;
+    TarvokinEmu::config().screenWidth = 240;
+    TarvokinEmu::config().screenHeight = 320;
+    TarvokinEmu::config().zoom = 2;
+    TarvokinEmu::shared().fullScreen = false;
     onEventThread([&] {
         emulator_->createScreen();
-        Emulator::shared().fullScreen = false;
+        TarvokinEmu::shared().fullScreen = false;
         emulator_->setupWindow(false);
     });
     auto snap = window().snapshot();
@@ -164,31 +166,14 @@ TEST_F(HeadlessShell, FullScreenWithoutAnEightHundredModeIsCentredAndScaled) {
     EXPECT_EQ(px(at.x + 1599, at.y + 1199), 0xFF102030u);
 }
 
-TEST(ZoomKernels, ExactDoublingAndNearestNeighbourMatchReference) {
-    const int w = 7, h = 5;
-    std::vector<std::uint32_t> src(w * h);
-    for (int i = 0; i < w * h; ++i) src[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-    for (int zoom : {2, 3, 4}) {
-        std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * zoom * h * zoom), rows;
-        if (zoom == 2)
-            Emulator::zoomExact2(src.data(), w, h, rows, out.data());
-        else
-            Emulator::zoomNearest(src.data(), w, h, zoom, out.data());
-        for (int y = 0; y < h * zoom; ++y)
-            for (int x = 0; x < w * zoom; ++x)
-                ASSERT_EQ(out[static_cast<std::size_t>(y) * w * zoom + x], src[(y / zoom) * w + x / zoom])
-                    << "zoom " << zoom << " at " << x << "," << y;
-    }
-}
-
 TEST_F(HeadlessShell, RenderFramePaintsPresentsAndSurvivesPaintFailure) {
     start();
-    Emulator::config().screenWidth = 4;
-    Emulator::config().screenHeight = 3;
-    Emulator::config().zoom = 3;
+    TarvokinEmu::config().screenWidth = 4;
+    TarvokinEmu::config().screenHeight = 3;
+    TarvokinEmu::config().zoom = 3;
     onEventThread([&] {
         emulator_->createScreen();
-        Emulator::shared().fullScreen = false;
+        TarvokinEmu::shared().fullScreen = false;
         emulator_->setupWindow(false);
     });
     canvas().throwInPaint = true;
@@ -227,7 +212,7 @@ TEST_F(HeadlessShell, DefaultTitleSurvivesAFullScreenRoundTrip) {
     start();
     // The setting, not the argument, says which (the PC keyboard is on).
     auto setup = [&](bool full) {
-        Emulator::shared().fullScreen = full;
+        TarvokinEmu::shared().fullScreen = full;
         emulator_->setupWindow(full);
     };
     onEventThread([&] {
@@ -245,13 +230,37 @@ TEST_F(HeadlessShell, DefaultTitleSurvivesAFullScreenRoundTrip) {
     EXPECT_EQ(window().title(), "Tidepool Dash");
 }
 
+// Full screen scales to fit; the zoom asked for on the command line is what
+// the window gets back afterwards.
+TEST_F(HeadlessShell, WindowKeepsTheAskedZoomAcrossFullScreen) {
+    start();
+    TarvokinEmu::config().screenWidth = 240;
+    TarvokinEmu::config().screenHeight = 320;
+    TarvokinEmu::config().zoom = 2;
+    auto setup = [&](bool full) {
+        TarvokinEmu::shared().fullScreen = full;
+        emulator_->setupWindow(full);
+    };
+    onEventThread([&] {
+        emulator_->createScreen();
+        setup(false);
+        setup(true);
+    });
+    EXPECT_EQ(emulator_->placement().scale, 3);  // 1280 x 1024 fits three times
+    onEventThread([&] { setup(false); });
+    EXPECT_EQ(window().snapshot().outer.width, 480);
+    EXPECT_EQ(window().snapshot().outer.height, 640);
+    EXPECT_EQ(emulator_->placement().scale, 2);
+    EXPECT_EQ(TarvokinEmu::config().zoom, 2);
+}
+
 TEST_F(HeadlessShell, FramePacingHonoursTheCap) {
     start();
     platform::ManualClock clock;
     platform::Clock::install(&clock);
     onEventThread([&] { emulator_->createScreen(); });
     canvas();
-    Emulator::config().maxFps = 25;
+    TarvokinEmu::config().maxFps = 25;
     std::vector<std::int64_t> times;
     for (int i = 0; i < 4; ++i) {
         emulator_->renderFrame();
@@ -261,7 +270,7 @@ TEST_F(HeadlessShell, FramePacingHonoursTheCap) {
     for (std::size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], 40);
 
     for (int cap : {0, -1, 2000}) {
-        Emulator::config().maxFps = cap;
+        TarvokinEmu::config().maxFps = cap;
         std::int64_t before = clock.nowMillis();
         emulator_->renderFrame();
         emulator_->renderFrame();
@@ -274,7 +283,7 @@ TEST_F(HeadlessShell, WindowEventsPauseAndResumeWithTheFilter) {
     platform::ManualClock clock;
     platform::Clock::install(&clock);
     canvas();
-    Emulator::shared().midletRunning = true;
+    TarvokinEmu::shared().midletRunning = true;
     auto send = [&](int id) { onEventThread([&] { emulator_->windowEvent(id); }); };
 
     // The window system reports one focus change as two events at once:
@@ -303,17 +312,17 @@ TEST_F(HeadlessShell, WindowEventsPauseAndResumeWithTheFilter) {
     EXPECT_EQ(canvas().hides.load(), 2);
 
     // During a full-screen switch focus loss is not a pause.
-    Emulator::shared().fullScreenSwitching = true;
+    TarvokinEmu::shared().fullScreenSwitching = true;
     clock.advance(100);
     send(platform::WindowLostFocus);
     EXPECT_EQ(canvas().hides.load(), 2);
     clock.advance(100);
     send(platform::WindowActivated);
-    EXPECT_FALSE(Emulator::shared().fullScreenSwitching.load());
+    EXPECT_FALSE(TarvokinEmu::shared().fullScreenSwitching.load());
     EXPECT_EQ(canvas().shows.load(), 2);
 
     // Nothing while no MIDlet runs.
-    Emulator::shared().midletRunning = false;
+    TarvokinEmu::shared().midletRunning = false;
     clock.advance(100);
     send(platform::WindowLostFocus);
     EXPECT_EQ(canvas().hides.load(), 2);
@@ -347,13 +356,13 @@ TEST_F(HeadlessShell, FocusLossAfterASwitchWithoutFocusEventsPauses) {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         return done();
     };
-    ASSERT_TRUE(until([] { return Emulator::shared().midletRunning.load(); }));
+    ASSERT_TRUE(until([] { return TarvokinEmu::shared().midletRunning.load(); }));
     onEventThread([&] { emulator_->keyEvent(platform::KeyEvent{true, 122, 1}); });  // F11
     ASSERT_TRUE(until([&] { return !window().isFullScreen(); }));
     onEventThread([] {});  // the rebuild has returned
     clock.advance(2000);
     onEventThread([&] { emulator_->windowEvent(platform::WindowLostFocus); });
-    Emulator::shared().exitRequested = true;
+    TarvokinEmu::shared().exitRequested = true;
     emulator_->joinSupervisor();
     platform::Console::redirect(nullptr, nullptr);
     EXPECT_EQ(canvas().hides.load(), 1);
@@ -364,7 +373,7 @@ TEST_F(HeadlessShell, FullScreenSwitchRunsOnTheSupervisorAndIsRemembered) {
     start();
     onEventThread([&] {
         emulator_->createScreen();
-        emulator_->setupWindow(Emulator::shared().fullScreen);
+        emulator_->setupWindow(TarvokinEmu::shared().fullScreen);
     });
     ASSERT_TRUE(Emulator::isFullScreen());
     EXPECT_FALSE(std::filesystem::exists("rms.dat"));  // a first run writes nothing
@@ -373,13 +382,13 @@ TEST_F(HeadlessShell, FullScreenSwitchRunsOnTheSupervisorAndIsRemembered) {
     platform::Console::redirect(&out, nullptr);
     emulator_->startMidlet("IdleMidlet");
     emulator_->requestFullScreen(true);  // already full screen: nothing
-    EXPECT_FALSE(Emulator::shared().fullScreenSwitching.load());
+    EXPECT_FALSE(TarvokinEmu::shared().fullScreenSwitching.load());
     emulator_->requestFullScreen(false);
     emulator_->requestFullScreen(true);  // a rebuild is pending: ignored
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (window().isFullScreen() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    Emulator::shared().exitRequested = true;
+    TarvokinEmu::shared().exitRequested = true;
     emulator_->joinSupervisor();
     platform::Console::redirect(nullptr, nullptr);
 
@@ -394,7 +403,7 @@ TEST_F(HeadlessShell, FullScreenSwitchRunsOnTheSupervisorAndIsRemembered) {
     auto store = javax::microedition::rms::RecordStore::openRecordStore("emu_settings", false);
     ASSERT_EQ(store->getNumRecords(), 1);
     EXPECT_EQ(store->getRecord(1), std::vector<std::uint8_t>{0});
-    Emulator::shared().fullScreen = true;
+    TarvokinEmu::shared().fullScreen = true;
     emulator_->createScreen();
     EXPECT_FALSE(Emulator::isFullScreen());
 }

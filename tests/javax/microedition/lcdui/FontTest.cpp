@@ -11,6 +11,8 @@
 #include "javax/microedition/lcdui/Image.h"
 #include "javax/microedition/lcdui/LcduiTestSupport.h"
 #include "platform/PngWriter.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Resources.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ protected:
     void SetUp() override {
         TracedTest::SetUp();
         Font::resetClassState();
-        TarvokinEmu::Emulator::setResourceDir(RESOURCE_DIR);
+        TarvokinEmu::setResourceDir(RESOURCE_DIR);
         // Resources are looked up in the working directory first: an empty
         // one, so that the result does not depend on where the tests run.
         oldDir_ = fs::current_path();
@@ -57,8 +59,8 @@ protected:
     }
     void useSet(const std::string& name, const std::string& resourceDir = RESOURCE_DIR) {
         Font::resetClassState();
-        TarvokinEmu::Emulator::config().fontName = name;
-        TarvokinEmu::Emulator::setResourceDir(resourceDir);
+        TarvokinEmu::config().fontName = name;
+        TarvokinEmu::setResourceDir(resourceDir);
     }
     // A resource folder holding a copy of a real set, to be damaged.
     fs::path copyOfSet(const std::string& set) {

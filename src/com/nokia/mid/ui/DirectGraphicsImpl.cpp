@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -14,7 +14,6 @@ namespace com::nokia::mid::ui {
 using javax::microedition::lcdui::Graphics;
 using javax::microedition::lcdui::Image;
 using javax::microedition::lcdui::game::Sprite;
-using TarvokinEmu::Emulator;
 
 namespace {
 
@@ -30,7 +29,7 @@ std::vector<int> copyPoints(const std::vector<int>& points, int offset, int n) {
 }  // namespace
 
 DirectGraphicsImpl::DirectGraphicsImpl(std::shared_ptr<Graphics> g) : graphics_(std::move(g)) {
-    Emulator::traceFirstUse("com.nokia.mid.ui.DirectGraphics");
+    TarvokinEmu::traceFirstUse("com.nokia.mid.ui.DirectGraphics");
 }
 
 void DirectGraphicsImpl::drawImage(const std::shared_ptr<Image>& img, int x, int y, int, int manipulation) {
@@ -45,7 +44,7 @@ void DirectGraphicsImpl::drawImage(const std::shared_ptr<Image>& img, int x, int
     case FLIP_HORIZONTAL | FLIP_VERTICAL: transform = Sprite::TRANS_ROT180; break;
     case ROTATE_90:
     case ROTATE_270:
-        Emulator::trace(manipulation == ROTATE_90 ? "DirectGraphics - drawImage(ROTATE_90)"
+        TarvokinEmu::trace(manipulation == ROTATE_90 ? "DirectGraphics - drawImage(ROTATE_90)"
                                                   : "DirectGraphics - drawImage(ROTATE_270)");
         backend.setColor(0xFF0000);
         backend.fillRect(x, y, w, h);
@@ -101,29 +100,29 @@ void DirectGraphicsImpl::setARGBColor(int argb) { graphics_->backend().setARGBCo
 int DirectGraphicsImpl::getAlphaComponent() { return static_cast<int>(graphics_->backend().color() >> 24); }
 
 int DirectGraphicsImpl::getNativePixelFormat() {
-    Emulator::trace("DirectGraphics - getNativePixelFormat");
+    TarvokinEmu::trace("DirectGraphics - getNativePixelFormat");
     return 0;
 }
 
 void DirectGraphicsImpl::drawPixels(const std::vector<std::int8_t>&, const std::vector<std::int8_t>&, int, int, int,
                                     int, int, int, int, int) {
-    Emulator::trace("DirectGraphics - drawPixels");
+    TarvokinEmu::trace("DirectGraphics - drawPixels");
 }
 void DirectGraphicsImpl::drawPixels(const std::vector<std::int32_t>&, bool, int, int, int, int, int, int, int, int) {
-    Emulator::trace("DirectGraphics - drawPixels");
+    TarvokinEmu::trace("DirectGraphics - drawPixels");
 }
 void DirectGraphicsImpl::drawPixels(const std::vector<std::int16_t>&, bool, int, int, int, int, int, int, int, int) {
-    Emulator::trace("DirectGraphics - drawPixels");
+    TarvokinEmu::trace("DirectGraphics - drawPixels");
 }
 void DirectGraphicsImpl::getPixels(std::vector<std::int8_t>&, std::vector<std::int8_t>&, int, int, int, int, int, int,
                                    int) {
-    Emulator::trace("DirectGraphics - getPixels");
+    TarvokinEmu::trace("DirectGraphics - getPixels");
 }
 void DirectGraphicsImpl::getPixels(std::vector<std::int32_t>&, int, int, int, int, int, int, int) {
-    Emulator::trace("DirectGraphics - getPixels");
+    TarvokinEmu::trace("DirectGraphics - getPixels");
 }
 void DirectGraphicsImpl::getPixels(std::vector<std::int16_t>&, int, int, int, int, int, int, int) {
-    Emulator::trace("DirectGraphics - getPixels");
+    TarvokinEmu::trace("DirectGraphics - getPixels");
 }
 
 }  // namespace com::nokia::mid::ui

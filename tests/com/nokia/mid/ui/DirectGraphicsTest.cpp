@@ -15,6 +15,7 @@
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
 #include "javax/microedition/lcdui/LcduiTestSupport.h"
+#include "TarvokinEmu/SharedState.h"
 
 namespace {
 
@@ -203,7 +204,7 @@ TEST_F(DirectGraphicsTest, CanvasesAndConverters) {
     EXPECT_THROW(asCanvas.addCommand(nullptr), java::lang::IllegalStateException);
     EXPECT_THROW(asCanvas.setCommandListener(nullptr), java::lang::IllegalStateException);
     Siemens siemens;
-    EXPECT_EQ(siemens.getGraphics(), TarvokinEmu::Emulator::shared().screenGraphics);
+    EXPECT_EQ(siemens.getGraphics(), TarvokinEmu::shared().screenGraphics);
     EXPECT_EQ(siemens.getKeyStates(), 0);
     const auto opened = lines();
     EXPECT_NE(std::find(opened.begin(), opened.end(), "[EMU class Opened: com.nokia.mid.ui.FullCanvas]"), opened.end());
@@ -215,9 +216,9 @@ TEST_F(DirectGraphicsTest, CanvasesAndConverters) {
     EXPECT_EQ(picture->width, 2);
     EXPECT_EQ(picture->pixels, (Pixels{P1, 0x12345678u, P3, P4}));
 
-    TarvokinEmu::Emulator::shared().fullScreen = false;
+    TarvokinEmu::shared().fullScreen = false;
     EXPECT_FALSE(com::tkemuapi::Util::isFullScreen());
-    TarvokinEmu::Emulator::shared().fullScreen = true;
+    TarvokinEmu::shared().fullScreen = true;
     EXPECT_TRUE(com::tkemuapi::Util::isFullScreen());
 }
 
