@@ -182,10 +182,12 @@ public:
         }
         if (!previous) return 0;
         std::optional<int> from = previous->endedAt(period);
-        if (from) {
+        {
             std::lock_guard lock(mutex_);
-            if (*from == 0) previous_.reset();
+            if (from && *from == 0) previous_.reset();
         }
+        // A writer waiting for room counts what the line ahead still holds.
+        changed_.notify_all();
         return from;
     }
 
@@ -212,6 +214,14 @@ public:
         }
         changed_.notify_all();
         return !closed_;
+    }
+
+    // Frames the line this one follows still has to play (mutex_ held; the
+    // lock order is follower, then the line it follows).
+    std::size_t framesAhead() const {
+        if (!previous_) return 0;
+        std::lock_guard lock(previous_->mutex_);
+        return previous_->closed_ ? 0 : previous_->ring_.frames();
     }
 
     // For a line following this one: nullopt while this one still sounds,
@@ -295,11 +305,13 @@ private:
         if (!closed_) ring_.push(tail.data(), tail.size() / 2);
     }
 
-    // Waits until the ring is below its capacity, then queues the whole
-    // conversion: the ring holds at most its capacity plus one chunk.
+    // Waits until the ring, with what the line it follows still holds, is
+    // below its capacity, then queues the whole conversion: the ring holds
+    // at most its capacity plus one chunk, and a loop of short passes does
+    // not pile up passes ahead of the output.
     bool queue() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return closed_ || ring_.frames() < capacityFrames_; });
+        changed_.wait(lock, [&] { return closed_ || ring_.frames() + framesAhead() < capacityFrames_; });
         if (closed_) return false;
         ring_.push(converted_.data(), converted_.size() / 2);
         return true;
