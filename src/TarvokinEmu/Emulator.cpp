@@ -44,6 +44,8 @@ void guarded(Call call) {
         call();
     } catch (const std::exception& e) {
         java::lang::printStackTrace(e);
+    } catch (...) {
+        java::lang::printStackTrace(std::runtime_error("unknown exception"));
     }
 }
 
@@ -265,8 +267,14 @@ void Emulator::run() {
                 } after{gate};
                 if (call) call->run();
             }
-        } catch (const std::exception& e) {
-            java::lang::printStackTrace(e);
+        } catch (...) {
+            try {
+                throw;
+            } catch (const std::exception& e) {
+                java::lang::printStackTrace(e);
+            } catch (...) {
+                java::lang::printStackTrace(std::runtime_error("unknown exception"));
+            }
             Console::println("error..........");
             windowRebuildPending_ = false;
         }
@@ -432,10 +440,12 @@ void Emulator::windowClosing() {
 void Emulator::displayLost() {
     // Stopped as a closed window stops the game; then the supervisor gets a
     // moment to leave its loop, so the process does not end in the middle
-    // of a frame's saves.
+    // of a frame's saves (unless the loss was found on the supervisor's own
+    // thread, between saves).
     if (closing_.exchange(true)) return;
     shared().exitRequested = true;
     destroyMidlet();
+    if (std::this_thread::get_id() == supervisor_.get_id()) return;
     const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
     while (supervisorRunning_ && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <climits>
 
-#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Resources.h"
 #include "TarvokinEmu/SharedState.h"
 #include "java/lang/Exceptions.h"
 #include "platform/Console.h"
 #include "platform/KeyCodes.h"
+#include "platform/Window.h"
 
 namespace TarvokinEmu {
 
@@ -152,6 +153,12 @@ void Launch::printConfiguration() {
 }
 
 Launch::Launch(const std::vector<std::string>& args) {
+    // Failures on the event thread are reported as the handset runtime
+    // reports any exception.
+    platform::WindowSystem::current().events().setErrorReporter([](const std::exception& e) {
+        Console::errln("Exception in thread \"event\"");
+        java::lang::printStackTrace(e);
+    });
     printBanner();
     emulator_ = std::make_unique<Emulator>();
     std::optional<std::string> className = applyCommandLine(args);
@@ -173,5 +180,7 @@ Launch::Launch(const std::vector<std::string>& args) {
     }
     if (className) emulator_->startMidlet(*className);
 }
+
+Launch::~Launch() = default;
 
 }  // namespace TarvokinEmu

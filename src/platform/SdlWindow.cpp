@@ -1,36 +1,13 @@
 #include "platform/SdlWindow.h"
 
-#include <X11/Xlib.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
-#include <string_view>
 
-#include "platform/Console.h"
+#include "platform/SdlWindowSystem.h"
 
 namespace platform {
 
 namespace {
-
-std::atomic<SdlWindowSystem*> liveSystem{nullptr};
-
-// Xlib calls this when the connection to the X server breaks, then ends the
-// process with exit() if it returns, which would run static destructors
-// under the threads still using those objects. So it ends the process
-// itself, after the game has been stopped.
-int onDisplayConnectionLost(Display*) {
-    static std::atomic<bool> entered{false};
-    SdlWindowSystem* system = liveSystem.load();
-    // A second failing call (from another thread, or from inside the stop)
-    // must not start the stop again.
-    if (!system || entered.exchange(true)) {
-        std::fflush(stdout);
-        std::_Exit(WindowSystem::kDisplayLostStatus);
-    }
-    system->displayLost();
-}
 
 class SdlCursor final : public Cursor {
 public:
@@ -262,7 +239,7 @@ void SdlWindow::present(const std::uint32_t* argb, int width, int height, int x,
         if (!texture_) return;
     }
     SDL_UpdateTexture(texture_, nullptr, argb, width * 4);
-    lastTarget_ = {x, y, width, height};
+    lastTarget_ = SDL_Rect{x, y, width, height};
     redraw();
 }
 
@@ -353,68 +330,6 @@ void SdlWindow::handleEvent(const SDL_Event& e) {
     default:
         break;
     }
-}
-
-// --- window system --------------------------------------------------------
-
-SdlWindowSystem::SdlWindowSystem() {
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-        throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
-    wakeEvent_ = SDL_RegisterEvents(1);
-    events_.setWaker([this] {
-        SDL_Event e{};
-        e.type = wakeEvent_;
-        SDL_PushEvent(&e);
-    });
-    liveSystem = this;
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::string_view(driver) == "x11") XSetIOErrorHandler(&onDisplayConnectionLost);
-}
-
-SdlWindowSystem::~SdlWindowSystem() {
-    SdlWindowSystem* self = this;
-    liveSystem.compare_exchange_strong(self, nullptr);
-    events_.setWaker(nullptr);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-}
-
-std::unique_ptr<Window> SdlWindowSystem::createWindow() {
-    auto window = std::make_unique<SdlWindow>(*this);
-    window_ = window.get();
-    return window;
-}
-
-void SdlWindowSystem::forget(SdlWindow* window) {
-    if (window_ == window) window_ = nullptr;
-}
-
-void SdlWindowSystem::displayLost() {
-    displayGone_ = true;
-    // Waking the loop would talk to the display again.
-    events_.setWaker(nullptr);
-    if (window_ && window_->listener()) window_->listener()->displayLost();
-    Console::errln("The display went away; the game was stopped.");
-    std::fflush(stdout);
-    std::fflush(stderr);
-    std::_Exit(kDisplayLostStatus);
-}
-
-void SdlWindowSystem::pump(int waitMs) {
-    SDL_Event e;
-    if (!SDL_WaitEventTimeout(&e, waitMs)) return;
-    do {
-        if (e.type == wakeEvent_) continue;
-        if (e.type == SDL_QUIT) {
-            if (window_ && window_->listener()) window_->listener()->windowClosing();
-            continue;
-        }
-        if (window_) window_->handleEvent(e);
-    } while (SDL_PollEvent(&e));
-}
-
-int SdlWindowSystem::runEventLoop() {
-    return events_.run([this](int waitMs) { pump(waitMs); });
 }
 
 }  // namespace platform

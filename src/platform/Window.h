@@ -129,6 +129,9 @@ public:
     // Runs the event loop on the calling thread until the process is asked
     // to end; returns the exit status.
     virtual int runEventLoop() = 0;
+    // The process is about to end, however it ends: give the display back
+    // as it was (full screen left, its mode restored).
+    virtual void shutdown() {}
     // Asks the process to end with this status once the event loop returns.
     void exitProcess(int status) { events_.quit(status); }
 

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Emulator.h"
 #include "platform/Console.h"
 
 namespace {

@@ -20,8 +20,8 @@
 #include <thread>
 #include <vector>
 
-#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/SharedState.h"
 #include "platform/AudioOutput.h"
 #include "platform/Console.h"

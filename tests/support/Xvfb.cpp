@@ -49,6 +49,12 @@ void Xvfb::kill() {
     ::kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
     pid_ = -1;
+    // A killed server leaves its lock and socket behind, which would keep
+    // the display number taken for every later server.
+    const std::string n = display_.substr(1);
+    std::error_code ec;
+    std::filesystem::remove("/tmp/.X" + n + "-lock", ec);
+    std::filesystem::remove("/tmp/.X11-unix/X" + n, ec);
 }
 
 Xvfb::~Xvfb() {

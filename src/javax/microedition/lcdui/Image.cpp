@@ -6,10 +6,10 @@
 #include <iterator>
 #include <vector>
 
+#include "TarvokinEmu/PNGReader.h"
 #include "TarvokinEmu/Resources.h"
 #include "TarvokinEmu/SharedState.h"
 #include "TarvokinEmu/Trace.h"
-#include "TarvokinEmu/PNGReader.h"
 #include "java/io/InputStream.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Graphics.h"

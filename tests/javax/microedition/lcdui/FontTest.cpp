@@ -5,14 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Resources.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/FontFile.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
 #include "javax/microedition/lcdui/LcduiTestSupport.h"
 #include "platform/PngWriter.h"
-#include "TarvokinEmu/Config.h"
-#include "TarvokinEmu/Resources.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <iterator>
 
 #include "TarvokinEmu/PngTestSupport.h"
+#include "TarvokinEmu/Resources.h"
+#include "TarvokinEmu/SharedState.h"
 #include "java/io/InputStream.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/LcduiTestSupport.h"
-#include "TarvokinEmu/Resources.h"
-#include "TarvokinEmu/SharedState.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/SharedState.h"
 #include "platform/Console.h"
 

@@ -7,8 +7,8 @@
 #include <sstream>
 #include <thread>
 
-#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/SharedState.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/rms/RmsTestSupport.h"

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "TarvokinEmu/SharedState.h"
 #include "com/nokia/mid/ui/DeviceControl.h"
 #include "com/nokia/mid/ui/DirectUtils.h"
 #include "com/nokia/mid/ui/FullCanvas.h"
@@ -15,7 +16,6 @@
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
 #include "javax/microedition/lcdui/LcduiTestSupport.h"
-#include "TarvokinEmu/SharedState.h"
 
 namespace {
 
