@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 
 #include "TarvokinEmu/DesktopMouseListener.h"
 #include "TarvokinEmu/MIDletRegistry.h"
@@ -32,6 +33,9 @@ const char* const kSettingsStore = "emu_settings";
 // How long renderFrame waits for the window to show a frame before giving up
 // on it; only reached when the window stops painting without saying so.
 constexpr auto kPresentTimeout = std::chrono::milliseconds(250);
+// How often a frame waiting for its paint looks whether the window can
+// paint at all.
+constexpr auto kCanPaintCheck = std::chrono::milliseconds(10);
 // How long a lost display waits for the game's frame to finish.
 constexpr auto kStopTimeout = std::chrono::seconds(2);
 
@@ -167,6 +171,7 @@ void Emulator::setupWindow(bool fullScreenRequested) {
         insets_ = {};
         updatePlacement();
         paintPending_ = PaintPending;
+        presentNeeded_ = true;
     } else {
         window_->dispose();
         if (window_->isFullScreen()) window_->leaveFullScreen();
@@ -190,6 +195,7 @@ void Emulator::resizeWindow() {
     placementY_ = in.top;
     placementScale_ = c.zoom;
     paintPending_ = PaintPending;
+    presentNeeded_ = true;
     window_->show();
 }
 
@@ -354,22 +360,7 @@ void Emulator::renderFrame() {
                 java::lang::printStackTrace(e);
             }
         }
-        if (window_) {
-            paintPending_ = PaintPending;
-            window_->requestRepaint();
-            auto start = std::chrono::steady_clock::now();
-            while (paintPending_.load() != PaintIdle) {
-                // A window that cannot paint (minimised, hidden, gone) would
-                // otherwise hold the game forever; a paint cut off by a lost
-                // display never finishes.
-                const bool cannotPaint = !window_->canPaint();
-                if (cannotPaint || std::chrono::steady_clock::now() - start > kPresentTimeout) {
-                    int expected = PaintPending;
-                    if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) break;
-                }
-                std::this_thread::yield();
-            }
-        }
+        if (window_ && frameNeedsPresent()) presentAndWait();
     }
     s.framePainting = false;
 
@@ -387,6 +378,43 @@ void Emulator::renderFrame() {
             if (delay > 0) clock.sleepMillis(delay);
         }
         lastFrameTime_ = clock.nowMillis();
+    }
+}
+
+bool Emulator::frameNeedsPresent() {
+    const bool rebuilt = presentNeeded_.exchange(false);
+    auto image = shared().screenImage;
+    const std::uint32_t* pixels = image ? image->pixelBuffer() : nullptr;
+    if (!pixels) return true;
+    const std::size_t count = static_cast<std::size_t>(image->getWidth()) * image->getHeight();
+    // Most frames of a menu are the last one again: comparing costs a read
+    // of the picture, converting and showing it costs far more.
+    if (shownFrame_.size() == count && std::equal(pixels, pixels + count, shownFrame_.begin())) return rebuilt;
+    shownFrame_.assign(pixels, pixels + count);
+    return true;
+}
+
+void Emulator::presentAndWait() {
+    {
+        std::lock_guard lock(presentMutex_);
+        paintPending_ = PaintPending;
+    }
+    window_->requestRepaint();
+    // Blocks until the window's paint has shown the frame, so the next
+    // frame starts only after this one is on screen. A window that cannot
+    // paint (minimised, hidden, display gone) would otherwise hold the game
+    // forever, so it is looked at again every few milliseconds; a window
+    // that stops painting without saying so is given up after a while.
+    std::unique_lock lock(presentMutex_);
+    const auto deadline = std::chrono::steady_clock::now() + kPresentTimeout;
+    while (paintPending_.load() != PaintIdle) {
+        const bool cannotPaint = !window_->canPaint();
+        if (cannotPaint || std::chrono::steady_clock::now() >= deadline) {
+            // A paint in progress finishes soon, unless the display went away.
+            int expected = PaintPending;
+            if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) break;
+        }
+        presented_.wait_for(lock, kCanPaintCheck);
     }
 }
 
@@ -415,7 +443,11 @@ void Emulator::paintView() {
             window_->present(viewBuffer_.data(), w * k, h * k, x, y);
         }
     }
-    paintPending_ = PaintIdle;
+    {
+        std::lock_guard lock(presentMutex_);
+        paintPending_ = PaintIdle;
+    }
+    presented_.notify_all();
 }
 
 // --- window events --------------------------------------------------------

@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -114,6 +115,11 @@ private:
     void exitProcess(int status);
     void destroyMidlet();
     void deliverMouse(javax::microedition::lcdui::Canvas& canvas, const platform::MouseEvent& e, int x, int y);
+    // Frame thread: whether this frame has to go to the window (it differs
+    // from the last one shown, or the window was rebuilt since).
+    bool frameNeedsPresent();
+    // Frame thread: asks the window to show the frame and waits until it has.
+    void presentAndWait();
 
     std::unique_ptr<platform::Window> window_;
     std::string midletClassName_;
@@ -128,6 +134,12 @@ private:
     bool cursorShown_ = true;
 
     std::atomic<int> paintPending_{PaintIdle};
+    // The paint clears paintPending_ under presentMutex_ and signals.
+    std::mutex presentMutex_;
+    std::condition_variable presented_;
+    // The window was rebuilt: the next frame is shown whatever it holds.
+    std::atomic<bool> presentNeeded_{true};
+    std::vector<std::uint32_t> shownFrame_;  // frame thread: the last frame shown
     std::atomic<bool> windowRebuildPending_{false};
     std::atomic<bool> closing_{false};
     std::atomic<bool> supervisorRunning_{false};  // inside its loop or before

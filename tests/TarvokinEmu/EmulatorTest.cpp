@@ -31,7 +31,7 @@ class ProbeCanvas final : public Canvas {
 public:
     void paint(Graphics& g) override {
         paints++;
-        g.setColor(0x102030);
+        g.setColor(fill);
         g.fillRect(0, 0, getWidth(), getHeight());
         g.setColor(0xFF0000);
         g.fillRect(1, 0, 1, 1);
@@ -43,6 +43,7 @@ public:
     void hideNotify() override { hides++; }
     std::atomic<int> paints{0}, shows{0}, hides{0};
     bool throwInPaint = false;
+    int fill = 0x102030;
 };
 
 // A shell on the headless window system with its event thread running, in
@@ -190,6 +191,28 @@ TEST_F(HeadlessShell, RenderFramePaintsPresentsAndSurvivesPaintFailure) {
     EXPECT_EQ(snap.frame[5 + 2 * 12], 0xFFFF0000u);
     EXPECT_EQ(snap.frame[6], 0xFF102030u);
     EXPECT_EQ(window().title(), "Tidepool Dash");
+}
+
+// A frame that looks like the last one shown is not converted and shown
+// again, unless the window was rebuilt since.
+TEST_F(HeadlessShell, UnchangedFramesAreNotPresentedAgain) {
+    start();
+    onEventThread([&] {
+        emulator_->createScreen();
+        TarvokinEmu::shared().fullScreen = false;
+        emulator_->setupWindow(false);
+    });
+    canvas();
+    emulator_->renderFrame();
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, 1);
+    canvas().fill = 0x405060;
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, 2);
+    onEventThread([&] { emulator_->setupWindow(false); });
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, 3);
+    EXPECT_EQ(canvas().paints.load(), 4);
 }
 
 TEST_F(HeadlessShell, RenderFrameDoesNotWaitForAWindowThatCannotPaint) {
