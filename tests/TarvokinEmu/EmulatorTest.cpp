@@ -78,6 +78,12 @@ protected:
         std::filesystem::remove_all(dir_);
     }
     void onEventThread(std::function<void()> f) { system_->events().invokeAndWait(std::move(f)); }
+    // Event thread: builds the window for this setting (with the PC
+    // keyboard on, the setting, not setupWindow's argument, decides).
+    void setupWindow(bool fullScreen) {
+        TarvokinEmu::shared().fullScreen = fullScreen;
+        emulator_->setupWindow(fullScreen);
+    }
     platform::HeadlessWindow& window() { return *system_->window(); }
     ProbeCanvas& canvas() {
         if (!canvas_) canvas_ = std::make_unique<ProbeCanvas>();
@@ -199,8 +205,7 @@ TEST_F(HeadlessShell, UnchangedFramesAreNotPresentedAgain) {
     start();
     onEventThread([&] {
         emulator_->createScreen();
-        TarvokinEmu::shared().fullScreen = false;
-        emulator_->setupWindow(false);
+        setupWindow(false);
     });
     canvas();
     emulator_->renderFrame();
@@ -209,7 +214,7 @@ TEST_F(HeadlessShell, UnchangedFramesAreNotPresentedAgain) {
     canvas().fill = 0x405060;
     emulator_->renderFrame();
     EXPECT_EQ(window().snapshot().frames, 2);
-    onEventThread([&] { emulator_->setupWindow(false); });
+    onEventThread([&] { setupWindow(false); });
     emulator_->renderFrame();
     EXPECT_EQ(window().snapshot().frames, 3);
     EXPECT_EQ(canvas().paints.load(), 4);
@@ -233,21 +238,16 @@ TEST_F(HeadlessShell, RenderFrameDoesNotWaitForAWindowThatCannotPaint) {
 // full-screen round trip has rebuilt it.
 TEST_F(HeadlessShell, DefaultTitleSurvivesAFullScreenRoundTrip) {
     start();
-    // The setting, not the argument, says which (the PC keyboard is on).
-    auto setup = [&](bool full) {
-        TarvokinEmu::shared().fullScreen = full;
-        emulator_->setupWindow(full);
-    };
     onEventThread([&] {
         emulator_->createScreen();
-        setup(false);
+        setupWindow(false);
     });
     canvas();
     emulator_->renderFrame();
     EXPECT_EQ(window().title(), "Tidepool Dash");
     onEventThread([&] {
-        setup(true);
-        setup(false);
+        setupWindow(true);
+        setupWindow(false);
     });
     emulator_->renderFrame();
     EXPECT_EQ(window().title(), "Tidepool Dash");
@@ -260,17 +260,13 @@ TEST_F(HeadlessShell, WindowKeepsTheAskedZoomAcrossFullScreen) {
     TarvokinEmu::config().screenWidth = 240;
     TarvokinEmu::config().screenHeight = 320;
     TarvokinEmu::config().zoom = 2;
-    auto setup = [&](bool full) {
-        TarvokinEmu::shared().fullScreen = full;
-        emulator_->setupWindow(full);
-    };
     onEventThread([&] {
         emulator_->createScreen();
-        setup(false);
-        setup(true);
+        setupWindow(false);
+        setupWindow(true);
     });
     EXPECT_EQ(emulator_->placement().scale, 3);  // 1280 x 1024 fits three times
-    onEventThread([&] { setup(false); });
+    onEventThread([&] { setupWindow(false); });
     EXPECT_EQ(window().snapshot().outer.width, 480);
     EXPECT_EQ(window().snapshot().outer.height, 640);
     EXPECT_EQ(emulator_->placement().scale, 2);
