@@ -53,7 +53,9 @@ protected:
 };
 
 TEST_F(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
-    o.timeoutMs = 4000;
+    // Each run lasts this long, time enough for the window to show up even
+    // in a sanitizer build on a busy machine.
+    o.timeoutMs = 6000;
 
     // No settings yet: full screen, covering the whole display.
     auto first = std::async(std::launch::async, [&] { return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, o); });
@@ -65,7 +67,7 @@ TEST_F(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
     auto switched = runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o);
     EXPECT_EQ(switched.exitStatus, 0) << switched.out << switched.err;
 
-    o.timeoutMs = 4000;
+    o.timeoutMs = 6000;
     auto second = std::async(std::launch::async, [&] {
         return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
     });
@@ -85,7 +87,8 @@ TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
     o.timeoutMs = 15000;
     ASSERT_EQ(runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o).exitStatus, 0);
 
-    o.timeoutMs = 8000;
+    // Ended by the last key; the limit only stops a run that lost it.
+    o.timeoutMs = 20000;
     o.killWhenOutputHas = "keyReleased 122";
     auto card = std::async(std::launch::async, [&] {
         return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
