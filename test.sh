@@ -30,8 +30,9 @@ content_tool="$here/build/tools/tidepool-content/tidepool-content"
 run_suite build-asan "" -DCMAKE_BUILD_TYPE=Debug -DTIDEPOOL_SANITIZE=address -DTIDEPOOL_BENCH=OFF \
     -DTIDEPOOL_CONTENT_TOOL="$content_tool"
 # The suites whose code runs on more than one thread: the event loop and
-# shell, input delivery, the headless driver, the record store's saves and
-# the media players with their play threads and sequencer.
-run_suite build-tsan runtime-tests -DCMAKE_BUILD_TYPE=Debug -DTIDEPOOL_SANITIZE=thread -DTIDEPOOL_BENCH=OFF \
+# shell, input delivery, the headless driver, the record store's saves,
+# the media players with their play threads and sequencer, and the game's
+# input queue between the event and frame threads.
+run_suite build-tsan "runtime-tests game-tests" -DCMAKE_BUILD_TYPE=Debug -DTIDEPOOL_SANITIZE=thread -DTIDEPOOL_BENCH=OFF \
     -DTIDEPOOL_CONTENT_TOOL="$content_tool" -- \
-    -R '^(EventLoop|HeadlessShell|Input|Driver|RecordStoreTest\.TwoThreads|PlayerImpl|PlayerImplMP3Test|MidiSequencer|AudioOutput)'
+    -R '^(EventLoop|HeadlessShell|Input|Driver|RecordStoreTest\.TwoThreads|PlayerImpl|PlayerImplMP3Test|MidiSequencer|AudioOutput|GameInput)'

@@ -6,6 +6,9 @@
 #include "TarvokinEmu/MIDletRegistry.h"
 #include "game/MainCanvas.h"
 #include "game/SpriteSheet.h"
+#include "game/save/SavedGame.h"
+#include "game/ui/BitmapFont.h"
+#include "game/ui/TextPanel.h"
 #include "javax/microedition/lcdui/Font.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -21,8 +24,41 @@ constexpr int kTitleText = 7;
 constexpr int kWindowIcon = 0x10008;
 constexpr int kTitlePicture = 0x10007;
 constexpr int kMousePointer = 0x60039;
-constexpr int kCommandBack = 7;
+// "Exit" on the left softkey.
+constexpr int kCommandExit = 6;
+
+std::unique_ptr<Brindle::Shared>& sharedStore() {
+    static auto s = std::make_unique<Brindle::Shared>();
+    return s;
+}
 }  // namespace
+
+Brindle::Shared& Brindle::shared() { return *sharedStore(); }
+
+void Brindle::resetClassState() { sharedStore() = std::make_unique<Shared>(); }
+
+void Brindle::createFonts() {
+    using javax::microedition::lcdui::Font;
+    struct Source {
+        int slot, image, table;
+    };
+    static constexpr Source sources[] = {{0, 0x1000B, 0x10000}, {1, 0x1000C, 0x10001}, {3, 0x1000E, 0x10003},
+                                         {4, 0x1000D, 0x10004}};
+    const auto system = Font::getFont(Font::FACE_PROPORTIONAL, Font::STYLE_PLAIN, Font::SIZE_MEDIUM);
+    Fonts& fonts = shared().fonts;
+    for (const Source& source : sources) {
+        try {
+            fonts[source.slot] = BitmapFont::load(source.image, source.table);
+        } catch (const std::exception& e) {
+            platform::Console::println("Font " + std::to_string(source.slot) + " not loaded, using the system font: " +
+                                       e.what());
+            fonts[source.slot] = std::make_shared<BitmapFont>(system, BitmapFont::kNoOutline);
+        }
+    }
+    fonts[5] = std::make_shared<BitmapFont>(system, BitmapFont::kNoOutline);
+    MainCanvas::setSoftkeyFonts(fonts[0], fonts[3]);
+    TextPanel::setDefaultFonts(fonts[4], fonts[1], fonts[0]);
+}
 
 void Brindle::registerClass() {
     TarvokinEmu::MIDletRegistry::registerClass(kClassName, [] { return std::make_shared<Brindle>(); });
@@ -35,7 +71,7 @@ void Brindle::onLifecycle(int event) {
 }
 
 void Brindle::onKey(int key, int type) {
-    const bool back = (type == KEY_COMMAND && key == kCommandBack) || (type == KEY_PRESSED && key == 27);
+    const bool back = (type == KEY_COMMAND && key == kCommandExit) || (type == KEY_PRESSED && key == 27);
     if (back && stateInForce == STATE_TITLE) {
         stateInForce = STATE_EXIT;
         destroyApp(false);
@@ -46,9 +82,12 @@ void Brindle::onPointer(int, int, int) {}
 
 void Brindle::tick(int) {
     if (stateInForce == STATE_BOOT) {
-        MainCanvas::defineCommand(kCommandBack, 50, 2);
+        if (auto settings = SavedGame::loadSettings()) SavedGame::applySettings(*settings);
+        shared().progress = SavedGame::loadProgress();
+        createFonts();
+        MainCanvas::defineCommand(kCommandExit, 49, 3);
         MainCanvas::clearSoftkeys();
-        MainCanvas::setSoftkey(kCommandBack, 0);
+        MainCanvas::setSoftkey(kCommandExit, 0);
         stateInForce = STATE_TITLE;
         redrawRequested = true;
     }

@@ -35,7 +35,17 @@ void GameMidlet::postSelf() {
     display_->callSerially(std::shared_ptr<java::lang::Runnable>(shared_from_this(), this));
 }
 
+bool GameMidlet::onFrameThread() const {
+    const std::thread::id frame = frameThread_.load();
+    return frame == std::thread::id() || frame == std::this_thread::get_id();
+}
+
+void GameMidlet::wake() {
+    if (started_ && paused_ && !destroyed_) postSelf();
+}
+
 void GameMidlet::startApp() {
+    frameThread_ = std::this_thread::get_id();
     if (!started_) {
         MainCanvas::state().noPauseOnHide = false;
         MainCanvas::state().skipFirstShow = true;
@@ -57,6 +67,13 @@ void GameMidlet::pauseApp() {
 }
 
 void GameMidlet::destroyApp(bool unconditional) {
+    // From the window's close on the event thread: the frame thread does it.
+    if (!onFrameThread()) {
+        MainCanvas::state().input.push({InputQueue::Kind::Destroy, 0, 0, unconditional});
+        if (started_ && paused_) postSelf();
+        return;
+    }
+    if (destroyed_ && destroyUnconditional_) return;
     MainCanvas::closePlayers();
     destroyUnconditional_ = unconditional;
     destroyed_ = true;
@@ -68,9 +85,12 @@ void GameMidlet::run() {
     struct Repost {
         GameMidlet* self;
         ~Repost() {
-            if (!self->destroyed_ && !self->paused_) self->postSelf();
+            // A paused game runs again only to take events that arrived
+            // while it decided to stop.
+            if (!self->destroyed_ && (!self->paused_ || MainCanvas::inputWaiting())) self->postSelf();
         }
     };
+    frameThread_ = std::this_thread::get_id();
     {
         Repost repost{this};
         if (!initialized_) {
@@ -81,6 +101,7 @@ void GameMidlet::run() {
             onLifecycle(LIFECYCLE_STARTED);
             initialized_ = true;
         }
+        MainCanvas::deliverInput();
         if (resumePending_) {
             onLifecycle(LIFECYCLE_RESUMED);
             MainCanvas::releaseHeldKeys(1);
@@ -103,7 +124,8 @@ void GameMidlet::run() {
         }
         platform::Clock::current().sleepMillis(5);
     }
-    if (destroyed_ && !destroyUnconditional_) {
+    if (destroyed_ && !destroyUnconditional_ && !exited_) {
+        exited_ = true;
         MainCanvas::closePlayers();
         onLifecycle(LIFECYCLE_EXITING);
         notifyDestroyed();

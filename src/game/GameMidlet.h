@@ -4,8 +4,10 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 #include "java/lang/Runnable.h"
 #include "javax/microedition/midlet/MIDlet.h"
@@ -43,6 +45,9 @@ public:
 
     // One frame.
     void run() override;
+    // Posts a frame of a paused game, so that it takes the events waiting
+    // for it (any thread).
+    void wake();
 
     static GameMidlet* instance();
     static void openUrl(const std::string& url);
@@ -52,20 +57,27 @@ public:
     // The averaged frame time the next tick would get (tests).
     int averagedFrameTime() const { return frameTimeSum_ >> 3; }
     bool isPaused() const { return paused_; }
+    bool isDestroyed() const { return destroyed_; }
 
 private:
     void postSelf();
+    // True on the thread that runs the frames (and before the first one).
+    bool onFrameThread() const;
 
     int frameIndex_ = 0;
     std::int64_t lastFrameTime_ = 0;
     std::array<int, 8> frameTimes_{};
     int frameTimeSum_ = 0;
-    bool started_ = false;
+    // Written on the frame thread; the event thread reads the flags to know
+    // whether a paused game must be woken.
+    std::atomic<bool> started_{false};
     bool initialized_ = false;
-    bool destroyed_ = false;
+    std::atomic<bool> destroyed_{false};
     bool destroyUnconditional_ = false;
-    bool paused_ = false;
+    std::atomic<bool> paused_{false};
     bool resumePending_ = false;
+    bool exited_ = false;
+    std::atomic<std::thread::id> frameThread_{};
     std::shared_ptr<javax::microedition::lcdui::Display> display_;
 };
 

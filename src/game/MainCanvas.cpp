@@ -7,7 +7,9 @@
 #include "TarvokinEmu/SharedState.h"
 #include "game/GameFont.h"
 #include "game/GameMidlet.h"
+#include "game/audio/SoundPlayer.h"
 #include "game/format/PackFile.h"
+#include "game/ui/ScreenEffects.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -108,30 +110,84 @@ int MainCanvas::keyToDigit(int keyCode) {
     }
 }
 
-void MainCanvas::keyPressed(int keyCode) {
+void MainCanvas::keyPressed(int keyCode) { state().input.push({InputQueue::Kind::KeyPressed, keyCode}); }
+
+void MainCanvas::keyReleased(int keyCode) { state().input.push({InputQueue::Kind::KeyReleased, keyCode}); }
+
+void MainCanvas::keyRepeated(int keyCode) { state().input.push({InputQueue::Kind::KeyRepeated, keyCode}); }
+
+void MainCanvas::pointerDragged(int x, int y) { state().input.push({InputQueue::Kind::PointerMoved, x, y}); }
+
+void MainCanvas::desktopMousePressed(int x, int y, bool rightButton) {
+    state().input.push({InputQueue::Kind::MousePressed, x, y, rightButton});
+}
+
+void MainCanvas::desktopMouseReleased(int x, int y, bool rightButton) {
+    state().input.push({InputQueue::Kind::MouseReleased, x, y, rightButton});
+}
+
+void MainCanvas::desktopMouseWheel(int x, int y, bool up) {
+    state().input.push({InputQueue::Kind::MouseWheel, x, y, up});
+}
+
+void MainCanvas::showNotify() {
+    state().input.push({InputQueue::Kind::Shown});
+    // A paused game runs no frames: wake it to take the event.
+    if (GameMidlet* game = GameMidlet::instance()) game->wake();
+}
+
+void MainCanvas::hideNotify() { state().input.push({InputQueue::Kind::Hidden}); }
+
+void MainCanvas::desktopSpare3(int, int, bool) { platform::Console::println("NOT HAPPEN 1"); }
+void MainCanvas::desktopSpare4(int, int, bool) { platform::Console::println("NOT HAPPEN 2"); }
+void MainCanvas::desktopSpare1(int, int) { platform::Console::println("NOT HAPPEN 3"); }
+void MainCanvas::desktopSpare2(int, int) { platform::Console::println("NOT HAPPEN 4"); }
+
+void MainCanvas::deliverInput() {
+    for (const InputQueue::Event& event : state().input.take()) deliver(event);
+}
+
+void MainCanvas::deliver(const InputQueue::Event& e) {
     State& s = state();
-    s.heldKeys.push_back(keyCode);
-    s.heldTop = static_cast<int>(s.heldKeys.size()) - 1;
-    if (!s.listener) return;
-    if (keyCode == -6) {
-        if (s.leftCommand != -1) s.listener->onKey(s.leftCommand, GameMidlet::KEY_COMMAND);
-    } else if (keyCode == -7) {
-        if (s.rightCommand != -1) s.listener->onKey(s.rightCommand, GameMidlet::KEY_COMMAND);
-    } else {
-        s.listener->onKey(keyCode, GameMidlet::KEY_PRESSED);
+    GameMidlet* game = s.listener;
+    if (!game) return;
+    using Kind = InputQueue::Kind;
+    // Input that arrives while the game is paused is not for it.
+    const bool input = e.kind != Kind::Shown && e.kind != Kind::Hidden && e.kind != Kind::Destroy;
+    if (input && game->isPaused()) return;
+    switch (e.kind) {
+    case Kind::KeyPressed: deliverKeyPressed(e.a); break;
+    case Kind::KeyReleased:
+        std::erase(s.heldKeys, e.a);
+        s.heldTop = static_cast<int>(s.heldKeys.size()) - 1;
+        if (e.a != -6 && e.a != -7) game->onKey(e.a, GameMidlet::KEY_RELEASED);
+        break;
+    case Kind::KeyRepeated:
+        if (e.a != -6 && e.a != -7) game->onKey(e.a, GameMidlet::KEY_REPEATED);
+        break;
+    case Kind::PointerMoved:
+        s.mouseX = e.a;
+        s.mouseY = e.b;
+        game->onPointer(e.a, e.b, GameMidlet::POINTER_MOVE);
+        break;
+    case Kind::MousePressed: deliverMousePressed(e.a, e.b, e.flag); break;
+    case Kind::MouseReleased:
+        game->onPointer(e.a, e.b, e.flag ? GameMidlet::POINTER_ALT_RELEASE : GameMidlet::POINTER_RELEASE);
+        break;
+    case Kind::MouseWheel:
+        game->onPointer(e.a, e.b, e.flag ? GameMidlet::POINTER_WHEEL_UP : GameMidlet::POINTER_WHEEL_DOWN);
+        break;
+    case Kind::Shown:
+        if (s.skipFirstShow)
+            s.skipFirstShow = false;
+        else
+            game->startApp();
+        break;
+    case Kind::Hidden:
+        if (!s.noPauseOnHide) game->pauseApp();
+        break;
+    case Kind::Destroy: game->destroyApp(e.flag); break;
     }
-}
-
-void MainCanvas::keyReleased(int keyCode) {
-    State& s = state();
-    std::erase(s.heldKeys, keyCode);
-    s.heldTop = static_cast<int>(s.heldKeys.size()) - 1;
-    if (keyCode != -6 && keyCode != -7 && s.listener) s.listener->onKey(keyCode, GameMidlet::KEY_RELEASED);
-}
-
-void MainCanvas::keyRepeated(int keyCode) {
-    State& s = state();
-    if (keyCode != -6 && keyCode != -7 && s.listener) s.listener->onKey(keyCode, GameMidlet::KEY_REPEATED);
 }
 
 void MainCanvas::releaseHeldKeys(int mode) {
@@ -144,16 +200,21 @@ void MainCanvas::releaseHeldKeys(int mode) {
         for (int key : held) s.listener->onKey(key, GameMidlet::KEY_RELEASED);
 }
 
-void MainCanvas::pointerDragged(int x, int y) {
+void MainCanvas::deliverKeyPressed(int keyCode) {
     State& s = state();
-    s.mouseX = x;
-    s.mouseY = y;
-    if (s.listener) s.listener->onPointer(x, y, GameMidlet::POINTER_MOVE);
+    s.heldKeys.push_back(keyCode);
+    s.heldTop = static_cast<int>(s.heldKeys.size()) - 1;
+    if (keyCode == -6) {
+        if (s.leftCommand != -1) s.listener->onKey(s.leftCommand, GameMidlet::KEY_COMMAND);
+    } else if (keyCode == -7) {
+        if (s.rightCommand != -1) s.listener->onKey(s.rightCommand, GameMidlet::KEY_COMMAND);
+    } else {
+        s.listener->onKey(keyCode, GameMidlet::KEY_PRESSED);
+    }
 }
 
-void MainCanvas::desktopMousePressed(int x, int y, bool rightButton) {
+void MainCanvas::deliverMousePressed(int x, int y, bool rightButton) {
     State& s = state();
-    if (!s.listener) return;
     if (!rightButton && y > kScreenHeight - s.softkeyBarHeight) {
         if (s.leftCommand != -1 && x < labelWidth(s.leftLabel) + 4) {
             s.listener->onKey(s.leftCommand, GameMidlet::KEY_COMMAND);
@@ -167,48 +228,19 @@ void MainCanvas::desktopMousePressed(int x, int y, bool rightButton) {
     s.listener->onPointer(x, y, rightButton ? GameMidlet::POINTER_ALT_PRESS : GameMidlet::POINTER_PRESS);
 }
 
-void MainCanvas::desktopMouseReleased(int x, int y, bool rightButton) {
-    State& s = state();
-    if (s.listener)
-        s.listener->onPointer(x, y, rightButton ? GameMidlet::POINTER_ALT_RELEASE : GameMidlet::POINTER_RELEASE);
-}
-
-void MainCanvas::desktopMouseWheel(int x, int y, bool up) {
-    State& s = state();
-    if (s.listener) s.listener->onPointer(x, y, up ? GameMidlet::POINTER_WHEEL_UP : GameMidlet::POINTER_WHEEL_DOWN);
-}
-
-void MainCanvas::desktopSpare3(int, int, bool) { platform::Console::println("NOT HAPPEN 1"); }
-void MainCanvas::desktopSpare4(int, int, bool) { platform::Console::println("NOT HAPPEN 2"); }
-void MainCanvas::desktopSpare1(int, int) { platform::Console::println("NOT HAPPEN 3"); }
-void MainCanvas::desktopSpare2(int, int) { platform::Console::println("NOT HAPPEN 4"); }
-
-void MainCanvas::showNotify() {
-    State& s = state();
-    if (s.skipFirstShow) {
-        s.skipFirstShow = false;
-        return;
-    }
-    if (s.listener) s.listener->startApp();
-}
-
-void MainCanvas::hideNotify() {
-    State& s = state();
-    if (!s.noPauseOnHide && s.listener) s.listener->pauseApp();
-}
-
 // ---- softkeys ------------------------------------------------------------
 
-void MainCanvas::setSoftkeyFonts(const GameFont* normal, const GameFont* highlight) {
+void MainCanvas::setSoftkeyFonts(std::shared_ptr<const GameFont> normal, std::shared_ptr<const GameFont> highlight) {
     State& s = state();
-    s.softkeyFont = normal;
-    s.highlightFont = highlight;
-    if (normal) s.softkeyBarHeight = std::max(s.softkeyBarHeight, normal->height() + 4);
-    if (normal && highlight) s.highlightShift = (highlight->height() - normal->height()) / 2;
+    s.softkeyFont = std::move(normal);
+    s.highlightFont = std::move(highlight);
+    if (s.softkeyFont) s.softkeyBarHeight = std::max(s.softkeyBarHeight, s.softkeyFont->height() + 4);
+    if (s.softkeyFont && s.highlightFont)
+        s.highlightShift = (s.highlightFont->height() - s.softkeyFont->height()) / 2;
 }
 
 int MainCanvas::labelWidth(const std::optional<std::string>& label) {
-    const GameFont* font = state().softkeyFont;
+    const GameFont* font = state().softkeyFont.get();
     return label && font ? font->stringWidth(*label) : 0;
 }
 
@@ -282,10 +314,15 @@ void MainCanvas::render() {
     if (!s.screen) s.screen = TarvokinEmu::shared().screenGraphics;
     if (!s.screen) return;
     Graphics& g = *s.screen;
-    if (game) game->paintFrame(g);
+    if (game) {
+        if (ScreenEffects::shaking())
+            ScreenEffects::drawShaken(*game, g);
+        else
+            game->paintFrame(g);
+    }
     g.setClip(0, 0, kScreenWidth, kScreenHeight);
-    const GameFont* normal = s.softkeyFont;
-    const GameFont* highlight = s.highlightFont ? s.highlightFont : s.softkeyFont;
+    const GameFont* normal = s.softkeyFont.get();
+    const GameFont* highlight = s.highlightFont ? s.highlightFont.get() : normal;
     constexpr int anchor = Graphics::BOTTOM | Graphics::LEFT;
     if (normal) {
         const int h = normal->height();
@@ -313,9 +350,9 @@ void MainCanvas::render() {
 
 // ---- players -------------------------------------------------------------
 
-void MainCanvas::pausePlayers() {}
+void MainCanvas::pausePlayers() { SoundPlayer::pause(); }
 
-void MainCanvas::closePlayers() {}
+void MainCanvas::closePlayers() { SoundPlayer::closeAll(); }
 
 // ---- resources -----------------------------------------------------------
 

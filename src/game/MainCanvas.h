@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "com/qorvi/tkemu/graphics/DesktopGameCanvas.h"
+#include "game/InputQueue.h"
 #include "java/io/DataReader.h"
 
 namespace javax::microedition::lcdui {
@@ -58,14 +59,16 @@ public:
         std::map<int, std::string> commandLabels;
         std::shared_ptr<javax::microedition::lcdui::Graphics> screen;
         int mouseX = 200, mouseY = 150;
-        const GameFont* softkeyFont = nullptr;
-        const GameFont* highlightFont = nullptr;
+        std::shared_ptr<const GameFont> softkeyFont;
+        std::shared_ptr<const GameFont> highlightFont;
         int softkeyBarHeight = 0;
         int highlightShift = 0;
         std::shared_ptr<javax::microedition::lcdui::Image> cursorImage;
         bool drawCursor = true;
         bool noPauseOnHide = false;
         bool skipFirstShow = true;
+        // The only field the event thread touches.
+        InputQueue input;
 
         // Resource cache.
         std::optional<std::string> packName;
@@ -90,9 +93,14 @@ public:
     static void setSoftkey(int command, int side);
     static void clearSoftkeys();
     static void releaseHeldKeys(int mode);
-    static void setSoftkeyFonts(const GameFont* normal, const GameFont* highlight);
+    static void setSoftkeyFonts(std::shared_ptr<const GameFont> normal, std::shared_ptr<const GameFont> highlight);
+    // Delivers the input and window events that arrived since the last
+    // call, in order (frame thread; the frame loop calls it first thing).
+    static void deliverInput();
+    static bool inputWaiting() { return !state().input.empty(); }
 
-    // Media players (their owner is the sound part of the game).
+    // The sound channels: the tune stops and the effect closes on a pause,
+    // both close when the application leaves.
     static void pausePlayers();
     static void closePlayers();
 
@@ -113,6 +121,7 @@ public:
     static void defineCommand(int command, int textId, int priority);
 
     // ---- canvas operations ----
+    // Called on the event thread: each only queues its event.
     void paint(javax::microedition::lcdui::Graphics&) override {}
     void keyPressed(int keyCode) override;
     void keyReleased(int keyCode) override;
@@ -129,6 +138,9 @@ public:
     void desktopMouseWheel(int x, int y, bool up) override;
 
 private:
+    static void deliver(const InputQueue::Event& event);
+    static void deliverKeyPressed(int keyCode);
+    static void deliverMousePressed(int x, int y, bool rightButton);
     static int labelWidth(const std::optional<std::string>& label);
     static void loadProperties();
     static std::vector<std::uint8_t> entryOf(const std::string& pack, int id);

@@ -22,6 +22,7 @@ public:
 
     void push(const std::int16_t* samples, std::size_t frames) {
         std::size_t n = frames * 2;
+        if (n == 0) return;  // an empty ring has no size to wrap by
         if (count_ + n > data_.size()) grow(count_ + n);
         std::size_t tail = (head_ + count_) % data_.size();
         std::size_t first = std::min(n, data_.size() - tail);

@@ -88,10 +88,13 @@ TEST_F(Spine, HeldKeysAndTheirReleaseOnPause) {
     canvas().keyPressed(65);
     canvas().keyPressed(-3);
     canvas().keyReleased(65);
+    EXPECT_TRUE(MainCanvas::state().heldKeys.empty());  // input waits for the frame thread
+    MainCanvas::deliverInput();
     EXPECT_EQ(MainCanvas::state().heldKeys, (std::vector<int>{-1, -3}));
     canvas().keyPressed(50);
     canvas().keyPressed(50);
     canvas().keyReleased(50);  // one release removes both
+    MainCanvas::deliverInput();
     EXPECT_EQ(MainCanvas::state().heldKeys, (std::vector<int>{-1, -3}));
     game_->log.clear();
     game_->pauseApp();
@@ -108,12 +111,14 @@ TEST_F(Spine, SoftkeysNeverArriveAsPlainKeys) {
     canvas().keyPressed(-7);
     canvas().keyReleased(-6);
     canvas().keyRepeated(-7);
+    MainCanvas::deliverInput();
     EXPECT_EQ(game_->log, "");
     defineLabels();
     MainCanvas::setSoftkey(7, 0);
     canvas().keyPressed(-6);
     canvas().keyReleased(-6);
     canvas().keyRepeated(5);
+    MainCanvas::deliverInput();
     EXPECT_EQ(game_->log, "key 7 3\nkey 5 2\n");
 }
 
@@ -140,8 +145,8 @@ TEST_F(Spine, SoftkeySidesByPriority) {
 
 TEST_F(Spine, PointerPipelineWithTheSoftkeyBar) {
     defineLabels();
-    FixedFont font;
-    MainCanvas::setSoftkeyFonts(&font, &font);
+    auto font = std::make_shared<FixedFont>();
+    MainCanvas::setSoftkeyFonts(font, font);
     MainCanvas::setSoftkey(7, 1);  // "Back", 40 px, on the left
     MainCanvas::setSoftkey(9, 3);  // "Menu", 40 px, on the right
     canvas().desktopMousePressed(10, 595, false);
@@ -152,6 +157,7 @@ TEST_F(Spine, PointerPipelineWithTheSoftkeyBar) {
     canvas().desktopMouseWheel(3, 4, true);
     canvas().desktopMouseWheel(3, 4, false);
     canvas().pointerDragged(33, 44);
+    MainCanvas::deliverInput();
     EXPECT_EQ(game_->log, "key 7 3\nkey 9 3\nptr 10 595 3\nptr 100 595 0\nptr 100 595 4\nptr 3 4 5\nptr 3 4 6\n"
                           "ptr 33 44 2\n");
     EXPECT_EQ(MainCanvas::state().mouseX, 33);

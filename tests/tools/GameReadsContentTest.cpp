@@ -4,11 +4,16 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sstream>
+
 #include "Data.h"
 #include "game/MainCanvas.h"
 #include "game/format/AnimationData.h"
 #include "game/format/GameFontData.h"
 #include "game/format/LevelFile.h"
+#include "game/world/GameWorld.h"
+#include "game/world/LevelLoader.h"
+#include "platform/Console.h"
 #include "javax/microedition/lcdui/Image.h"
 
 namespace {
@@ -81,11 +86,41 @@ TEST_F(InResourceDir, PicturesAnimationsFontsAndMapsDecode) {
         }
     }
     EXPECT_EQ(pngs, 9);
-    EXPECT_EQ(anims, 162 + 19 * 4);  // the fixed ids and the menu item sprites
+    EXPECT_EQ(anims, 162 + 2 + 19 * 4);  // the fixed ids, the barrier and front overlay, the menu item sprites
     EXPECT_EQ(fonts, 4);
     const auto levels = MainCanvas::resourceBytes(0x10002);
     ASSERT_TRUE(levels.has_value());
     for (int map = 0; map < game::format::LevelFile::mapCount(*levels); ++map) EXPECT_NO_THROW(game::format::LevelFile::read(*levels, map)) << map;
+}
+
+// Every stage map loads through the game's loader as its stage loads it,
+// without a line about mended data.
+TEST_F(InResourceDir, EveryStageMapLoadsThroughTheGameLoader) {
+    using game::world::GameWorld;
+    using game::world::LevelLoader;
+    std::ostringstream out;
+    platform::Console::redirect(&out, nullptr);
+    GameWorld::resetClassState();
+    LevelLoader::loadLevel(LevelLoader::kHeaderMap, true, LevelLoader::NO_PAD);
+    EXPECT_EQ(GameWorld::state().levelParams.size(), 24u);
+    LevelLoader::loadLevel(LevelLoader::kTableMap, false, LevelLoader::TABLE);
+    const auto table = GameWorld::state().levelTable;
+    int loaded = 0;
+    for (int level = 1; level <= 27; ++level) {
+        const auto& row = table[static_cast<std::size_t>(level)];
+        EXPECT_NO_THROW(LevelLoader::loadLevel(row[0], false, LevelLoader::PAD_BELOW)) << level;
+        EXPECT_GE(GameWorld::state().mapCols, 21);
+        if (!GameWorld::state().bonusLevel) {
+            EXPECT_NO_THROW(LevelLoader::loadLevel(row[1], false, LevelLoader::PAD_ABOVE)) << level;
+            EXPECT_GT(GameWorld::placedTargets(), 0) << level;
+            GameWorld::resetStats();
+        }
+        ++loaded;
+    }
+    platform::Console::redirect(nullptr, nullptr);
+    EXPECT_EQ(loaded, 27);
+    EXPECT_EQ(out.str(), "");
+    GameWorld::resetClassState();
 }
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include <set>
 
 #include "Data.h"
+#include "LevelCheck.h"
 #include "Pictures.h"
 #include "TarvokinEmu/PNGReader.h"
 #include "game/SpriteSheet.h"
 #include "game/format/GameFontData.h"
-#include "game/format/LevelFile.h"
 #include "java/lang/Throwable.h"
 
 namespace content {
@@ -17,8 +17,6 @@ namespace content {
 using game::SpriteSheet;
 using game::format::AnimationData;
 using game::format::Animation;
-using game::format::LevelFile;
-using game::format::LevelMap;
 
 namespace {
 
@@ -236,96 +234,14 @@ private:
         if (!l) return;
         const std::int32_t id = intAt(*l, "id");
         if (!data_.has(id)) return problem(id, "the level file is missing");
-        const auto file = data_.entry(id);
-        const int maps = intAt(*l, "maps");
-        std::vector<std::optional<LevelMap>> parsed(static_cast<std::size_t>(maps));
-        for (int k = 0; k < maps; ++k) {
-            try {
-                parsed[static_cast<std::size_t>(k)] = LevelFile::read(file, k);
-            } catch (const std::exception& ex) {
-                problem(id, what(ex));
-            }
-        }
-        // Maps named by the level table may lie beyond the numbered ones.
-        std::map<int, std::optional<LevelMap>> extra;
-        auto mapAt = [&](int k) -> const LevelMap* {
-            if (k < 0) return nullptr;
-            if (k < maps) return parsed[static_cast<std::size_t>(k)] ? &*parsed[static_cast<std::size_t>(k)] : nullptr;
-            auto it = extra.find(k);
-            if (it == extra.end()) {
-                std::optional<LevelMap> m;
-                try {
-                    if (k < LevelFile::mapCount(file)) m = LevelFile::read(file, k);
-                } catch (const std::exception& ex) {
-                    problem(id, what(ex));
-                }
-                it = extra.emplace(k, std::move(m)).first;
-            }
-            return it->second ? &*it->second : nullptr;
-        };
-        const int paramCount = intAt(*l, "header_params");
-        const int maxObjects = intAt(*l, "max_objects");
-        auto header = [&](const LevelMap& m, int k) -> const game::format::LevelRecord* {
-            for (const auto& r : m.records)
-                if (r.code == LevelFile::Header) {
-                    if (r.values[5] < paramCount) problem(id, "map " + std::to_string(k) + ": " + std::to_string(r.values[5]) + " level parameters, needs " + std::to_string(paramCount));
-                    else if (r.values[8] == 0) problem(id, "map " + std::to_string(k) + ": level parameter 1 (air drag divisor) is 0");
-                    return &r;
-                }
-            problem(id, "map " + std::to_string(k) + " has no header record");
-            return nullptr;
-        };
-        if (const LevelMap* m0 = mapAt(0)) header(*m0, 0);
-        const LevelMap* table = mapAt(intAt(*l, "table_map"));
-        if (!table) return;
-        std::map<int, const game::format::LevelRecord*> rows;
-        for (const auto& r : table->records)
-            if (r.code == LevelFile::LevelRow) rows[r.values[0]] = &r;
-        const int levels = intAt(*l, "levels");
-        for (int slot = 1; slot <= levels; ++slot) {
-            auto it = rows.find(slot);
-            if (it == rows.end()) {
-                problem(id, "map " + std::to_string(intAt(*l, "table_map")) + " has no row for level " + std::to_string(slot));
-                continue;
-            }
-            const int swing = it->second->values[3], crash = it->second->values[4];
-            const std::string lv = "level " + std::to_string(slot);
-            const LevelMap* sm = mapAt(swing);
-            if (!sm) {
-                problem(id, lv + ": swing map " + std::to_string(swing) + " is missing");
-                continue;
-            }
-            const auto* h = header(*sm, swing);
-            const bool bonus = h && h->values[3] == 3;
-            std::set<int> codes;
-            for (const auto& r : sm->records) {
-                codes.insert(r.code);
-                if (r.code == LevelFile::Bat && (r.values[5] <= 0 || r.values[4] <= 0)) problem(id, lv + ": the bat of map " + std::to_string(swing) + " needs a positive speed and brake");
-            }
-            for (int need : {static_cast<int>(LevelFile::Bat), static_cast<int>(LevelFile::Drop)})
-                if (!codes.count(need)) problem(id, lv + ": swing map " + std::to_string(swing) + " lacks record " + std::to_string(need));
-            if (!bonus && !codes.count(LevelFile::CameraZone)) problem(id, lv + ": swing map " + std::to_string(swing) + " lacks a camera zone");
-            if (bonus) continue;
-            const LevelMap* cm = mapAt(crash);
-            if (!cm) {
-                problem(id, lv + ": crash map " + std::to_string(crash) + " is missing");
-                continue;
-            }
-            header(*cm, crash);
-            int objects = 0;
-            for (const auto& r : cm->records)
-                if (r.code == LevelFile::Bumper || r.code == LevelFile::Object || r.code == LevelFile::Decoration || r.code == LevelFile::Switch) ++objects;
-            // Objects fall when the cell under their foot empties.
-            for (const auto& r : cm->records) {
-                int col = -1, row = -1;
-                if (r.code == LevelFile::Object) col = r.values[1], row = r.values[2];
-                if (r.code == LevelFile::Decoration) col = r.values[0], row = r.values[1];
-                if (col < 0) continue;
-                if (col >= cm->cols || row + 1 >= cm->rows || cm->cell(col, row + 1) == 0)
-                    problem(id, lv + ": crash map " + std::to_string(crash) + " has an object at (" + std::to_string(col) + ", " + std::to_string(row) + ") with nothing under it");
-            }
-            if (objects > maxObjects) problem(id, lv + ": crash map " + std::to_string(crash) + " places " + std::to_string(objects) + " objects, at most " + std::to_string(maxObjects) + " fit");
-        }
+        LevelRules rules;
+        rules.maps = intAt(*l, "maps");
+        rules.tableMap = intAt(*l, "table_map");
+        rules.levels = intAt(*l, "levels");
+        rules.headerParams = intAt(*l, "header_params");
+        rules.maxObjects = intAt(*l, "max_objects");
+        rules.minCrashCols = intAt(*l, "min_crash_cols");
+        for (const auto& p : checkLevelFile(data_.entry(id), rules)) problem(id, p);
     }
 
     const DataSet& data_;

@@ -1,5 +1,7 @@
 #include "game/format/LevelFile.h"
 
+#include <algorithm>
+
 #include "java/io/DataReader.h"
 #include "java/io/DataWriter.h"
 #include "java/lang/Exceptions.h"
@@ -114,6 +116,22 @@ std::size_t LevelFile::blockOffset(std::span<const std::uint8_t> file, int map) 
     }
 }
 
+LevelRecord LevelFile::readRecord(java::io::DataReader& in) {
+    LevelRecord r;
+    r.code = in.readUnsignedByte();
+    if (r.code == Header) {
+        for (int f = 0; f < 4; ++f) r.values.push_back(in.readUnsignedByte());
+        r.values.push_back(in.readShort());
+        const int n = in.readShort();
+        r.values.push_back(n);
+        r.values.push_back(in.readUnsignedByte());
+        for (int p = 0; p < n; ++p) r.values.push_back(in.readShort());
+    } else {
+        for (int w : fieldWidths(r.code)) r.values.push_back(w == 1 ? in.readUnsignedByte() : in.readShort());
+    }
+    return r;
+}
+
 LevelMap LevelFile::read(std::span<const std::uint8_t> file, int map) {
     const std::size_t at = blockOffset(file, map);
     java::io::DataReader in(file.subspan(at));
@@ -126,18 +144,7 @@ LevelMap LevelFile::read(std::span<const std::uint8_t> file, int map) {
         const int count = in.readShort();
         if (count < 0) throw IllegalArgumentException(mapName(map) + ": record count " + std::to_string(count));
         for (int i = 0; i < count; ++i) {
-            LevelRecord r;
-            r.code = in.readUnsignedByte();
-            if (r.code == Header) {
-                for (int f = 0; f < 4; ++f) r.values.push_back(in.readUnsignedByte());
-                r.values.push_back(in.readShort());
-                const int n = in.readShort();
-                r.values.push_back(n);
-                r.values.push_back(in.readUnsignedByte());
-                for (int p = 0; p < n; ++p) r.values.push_back(in.readShort());
-            } else {
-                for (int w : fieldWidths(r.code)) r.values.push_back(w == 1 ? in.readUnsignedByte() : in.readShort());
-            }
+            LevelRecord r = readRecord(in);
             m.records.push_back(std::move(r));
         }
     } catch (const java::io::EOFException& e) {
@@ -149,10 +156,12 @@ LevelMap LevelFile::read(std::span<const std::uint8_t> file, int map) {
 int LevelFile::mapCount(std::span<const std::uint8_t> file) {
     std::size_t firstBlock = file.size();
     int k = 0;
-    while (5 + 4 * static_cast<std::size_t>(k) <= firstBlock && 5 + 4 * static_cast<std::size_t>(k) <= file.size()) {
-        const std::size_t b = blockOffset(file, k);
-        if (b < firstBlock) firstBlock = b;
-        ++k;
+    for (; 5 + 4 * static_cast<std::size_t>(k) <= firstBlock; ++k) {
+        const std::size_t e = 1 + 4 * static_cast<std::size_t>(k);
+        const std::int32_t entry = static_cast<std::int32_t>((std::uint32_t{file[e]} << 24) | (std::uint32_t{file[e + 1]} << 16) |
+                                                             (std::uint32_t{file[e + 2]} << 8) | file[e + 3]);
+        const std::int64_t at = static_cast<std::int64_t>(e) + 4 + entry;
+        if (at >= 0 && at < static_cast<std::int64_t>(firstBlock)) firstBlock = std::max(static_cast<std::size_t>(at), e + 4);
     }
     return k;
 }

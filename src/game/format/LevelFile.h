@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+namespace java::io {
+class DataReader;
+}
+
 namespace game::format {
 
 struct LevelRecord {
@@ -55,8 +59,12 @@ public:
     // outside the file.
     static LevelMap read(std::span<const std::uint8_t> file, int map);
 
+    // One record at the reader's position: its code and payload.
+    static LevelRecord readRecord(java::io::DataReader& in);
+
     // How many table entries lie before the first map block (the count is
-    // not stored, so this is inferred from the offsets).
+    // not stored, so this is inferred from the offsets; entries pointing
+    // outside the file are passed over).
     static int mapCount(std::span<const std::uint8_t> file);
 
     // Position of map k's block in the file.
