@@ -120,6 +120,43 @@ TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
               r.out.find("desktopMousePressed 10 20 false")) << "middle button gives nothing";
 }
 
+// One focus change on a real X server is one hideNotify or one showNotify,
+// although the window system reports each as two events.
+TEST_F(XvfbWindow, OneFocusChangeGivesOneNotify) {
+    o.timeoutMs = 20000;
+    o.killWhenOutputHas = "keyReleased 65";
+    auto card = std::async(std::launch::async, [&] { return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, o); });
+    ASSERT_NE(windowGeometry(display(), "Tidepool Dash"), "");
+    const std::string d = display();
+    testsupport::ProcessOptions x;
+    x.env = {{"DISPLAY", d}};
+    std::smatch m;
+    const std::string rootInfo = runProcess("/usr/bin/xwininfo", {"-root"}, x).out;
+    ASSERT_TRUE(std::regex_search(rootInfo, m, std::regex("Window id: (0x[0-9a-f]+)"))) << rootInfo;
+    const std::string root = m[1];
+    // Apart by more than the shell's 50 ms filter, so each change counts.
+    auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); };
+    pause();
+    xdotool(d, {"search", "--name", "Tidepool Dash", "windowfocus", "--sync"});
+    pause();
+    xdotool(d, {"windowfocus", "--sync", root});
+    pause();
+    xdotool(d, {"search", "--name", "Tidepool Dash", "windowfocus", "--sync"});
+    pause();
+    xdotool(d, {"key", "a"});
+    auto r = card.get();
+    const auto lost = r.out.find("hideNotify\n");
+    ASSERT_NE(lost, std::string::npos) << r.out;
+    const std::string after = r.out.substr(lost);
+    auto count = [&](const std::string& line) {
+        int n = 0;
+        for (auto at = after.find(line); at != std::string::npos; at = after.find(line, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("hideNotify"), 1) << r.out;
+    EXPECT_EQ(count("showNotify"), 1) << r.out;
+}
+
 // Losing the display ends the program with its own status and one line,
 // after the game was stopped the way closing the window stops it; the saves
 // it was writing stay whole.
