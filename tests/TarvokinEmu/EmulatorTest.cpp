@@ -232,6 +232,11 @@ TEST_F(HeadlessShell, RenderFrameDoesNotWaitForAWindowThatCannotPaint) {
     for (int i = 0; i < 20; ++i) emulator_->renderFrame();
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
     EXPECT_EQ(canvas().paints.load(), 20);
+    // Restored, the window gets the frame it missed although nothing changed.
+    const int shown = window().snapshot().frames;
+    window().setMinimised(false);
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, shown + 1);
 }
 
 // Without a game title the window says the game's name, also after a
