@@ -20,7 +20,9 @@ std::string windowGeometry(const std::string& display, const std::string& title)
     testsupport::ProcessOptions o;
     o.env = {{"DISPLAY", display}};
     o.timeoutMs = 2000;
-    for (int i = 0; i < 60; ++i) {
+    // A deadline rather than a count of tries: each try is slow on a busy machine.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
         auto r = runProcess("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", title, "getwindowgeometry"}, o);
         std::smatch m;
         static const std::regex geometry("Geometry: ([0-9]+x[0-9]+)");
@@ -28,6 +30,19 @@ std::string windowGeometry(const std::string& display, const std::string& title)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return "";
+}
+
+// Sends X input to the window with this title.
+void xdotool(const std::string& display, const std::vector<std::string>& args) {
+    testsupport::ProcessOptions o;
+    o.env = {{"DISPLAY", display}};
+    runProcess("/usr/bin/xdotool", args, o);
+}
+
+// Ends a test card run that was started with endsOnKey(): its window gets a key.
+void pressKeyInCard(const std::string& display) {
+    xdotool(display, {"search", "--name", "Tidepool Dash", "windowfocus", "--sync"});
+    xdotool(display, {"key", "a"});
 }
 
 // A private X server at 1280 x 1024 and a scratch working directory; the
@@ -46,6 +61,15 @@ protected:
         if (!dir_.empty()) std::filesystem::remove_all(dir_);
     }
     const std::string& display() const { return server_->display(); }
+    // The run ends once its window got the key pressKeyInCard() sends; the
+    // limit only stops a run that lost it, so a slow start on a busy machine
+    // still gets its window looked at.
+    testsupport::ProcessOptions endsOnKey() const {
+        testsupport::ProcessOptions card = o;
+        card.timeoutMs = 30000;
+        card.killWhenOutputHas = "keyReleased 65";
+        return card;
+    }
 
     std::unique_ptr<testsupport::Xvfb> server_;
     std::string dir_;
@@ -53,34 +77,28 @@ protected:
 };
 
 TEST_F(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
-    // Each run lasts this long, time enough for the window to show up even
-    // in a sanitizer build on a busy machine.
-    o.timeoutMs = 6000;
-
     // No settings yet: full screen, covering the whole display.
-    auto first = std::async(std::launch::async, [&] { return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, o); });
+    auto first = std::async(std::launch::async, [&] {
+        return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, endsOnKey());
+    });
     EXPECT_EQ(windowGeometry(display(), "Tidepool Dash"), "1280x1024");
-    first.get();
+    pressKeyInCard(display());
+    EXPECT_FALSE(first.get().timedOut);
 
     // The application leaves full screen; the choice is saved.
     o.timeoutMs = 15000;
     auto switched = runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o);
     EXPECT_EQ(switched.exitStatus, 0) << switched.out << switched.err;
 
-    o.timeoutMs = 6000;
     auto second = std::async(std::launch::async, [&] {
-        return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
+        return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"},
+                          endsOnKey());
     });
     EXPECT_EQ(windowGeometry(display(), "Tidepool Dash"), "480x640");
+    pressKeyInCard(display());
     auto r = second.get();
+    EXPECT_FALSE(r.timedOut);
     EXPECT_NE(r.out.find("Zoom: x2"), std::string::npos);
-}
-
-// Sends X input to the window with this title.
-void xdotool(const std::string& display, const std::vector<std::string>& args) {
-    testsupport::ProcessOptions o;
-    o.env = {{"DISPLAY", display}};
-    runProcess("/usr/bin/xdotool", args, o);
 }
 
 TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
