@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <vector>
 
 #include "platform/SampledAudio.h"
@@ -15,9 +16,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// The test data folder comes from the build, so the benchmark runs from
+// any working directory.
 platform::SoundBytes testFile(const char* name) {
-    auto path = std::filesystem::path(__FILE__).parent_path() / ".." / "tests" / "data" / "media" / name;
+    auto path = std::filesystem::path(TEST_DATA_DIR) / "media" / name;
     std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("audio_bench: cannot read " + path.string());
     return std::make_shared<const Bytes>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -7,7 +7,7 @@ packages=(
   # toolchain
   build-essential cmake ninja-build ccache pkg-config clang libclang-rt-14-dev
   # runtime libraries
-  libsdl2-dev zlib1g-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm
+  libsdl2-dev libx11-dev zlib1g-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm
   libgl-dev libglu1-mesa-dev libstb-dev
   # content build: fonts, vector art (drawn by a Python script), manifests,
   # music and sound rendering

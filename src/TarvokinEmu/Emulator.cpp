@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <set>
+#include <condition_variable>
 
+#include "TarvokinEmu/DesktopMouseListener.h"
 #include "TarvokinEmu/MIDletRegistry.h"
-#include "com/qorvi/tkemu/graphics/DesktopGameCanvas.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Canvas.h"
 #include "javax/microedition/lcdui/Graphics.h"
@@ -16,6 +15,8 @@
 #include "javax/microedition/rms/RecordStore.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
+#include "platform/KeyCodes.h"
+#include "platform/RasterKernels.h"
 
 namespace TarvokinEmu {
 
@@ -26,33 +27,31 @@ using platform::Console;
 
 namespace {
 
-Emulator::Config configStore;
-Emulator::Shared sharedStore;
-std::atomic<Emulator*> instance{nullptr};
 std::atomic<Emulator::FrameGate*> frameGate{nullptr};
-
-std::mutex& firstUseMutex() {
-    static std::mutex m;
-    return m;
-}
-std::set<std::string>& firstUseNames() {
-    static std::set<std::string> names;
-    return names;
-}
-
-std::mutex& resourceDirMutex() {
-    static std::mutex m;
-    return m;
-}
-std::string& resourceDirValue() {
-    static std::string dir;
-    return dir;
-}
 
 const char* const kSettingsStore = "emu_settings";
 // How long renderFrame waits for the window to show a frame before giving up
 // on it; only reached when the window stops painting without saying so.
 constexpr auto kPresentTimeout = std::chrono::milliseconds(250);
+// How often a frame waiting for its paint looks whether the window can
+// paint at all.
+constexpr auto kCanPaintCheck = std::chrono::milliseconds(10);
+// How long a lost display waits for the game's frame to finish.
+constexpr auto kStopTimeout = std::chrono::seconds(2);
+
+// The game's input and window handlers run on the event thread; one that
+// throws is reported as any failing callback is, and the next event is
+// delivered as usual.
+template <typename Call>
+void guarded(Call call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        java::lang::printStackTrace(e);
+    } catch (...) {
+        java::lang::printStackTrace(std::runtime_error("unknown exception"));
+    }
+}
 
 std::vector<std::uint32_t> copyPixels(Image& image) {
     const int w = image.getWidth(), h = image.getHeight();
@@ -63,28 +62,12 @@ std::vector<std::uint32_t> copyPixels(Image& image) {
 
 }  // namespace
 
-Emulator::Config& Emulator::config() { return configStore; }
 void Emulator::setFrameGate(FrameGate* gate) { frameGate = gate; }
-Emulator::Shared& Emulator::shared() { return sharedStore; }
 
 void Emulator::resetClassState() {
-    configStore = Config{};
-    Shared& s = sharedStore;
-    s.screenImage.reset();
-    s.screenGraphics.reset();
-    s.currentCanvas = nullptr;
-    s.serialCall.store(std::shared_ptr<java::lang::Runnable>());
-    s.fullScreen = true;
-    s.midletRunning = false;
-    s.exitRequested = false;
-    s.framePainting = false;
-    s.fullScreenSwitching = false;
-    s.lastWindowEventTime = 0;
-    s.gameThread = std::thread::id{};
-    s.lastPointerX = 0;
-    s.lastPointerY = 0;
-    std::lock_guard lock(firstUseMutex());
-    firstUseNames().clear();
+    config() = Config{};
+    shared().reset();
+    resetFirstUseTraces();
 }
 
 const std::vector<platform::DisplayMode>& Emulator::preferredDisplayModes() {
@@ -93,86 +76,13 @@ const std::vector<platform::DisplayMode>& Emulator::preferredDisplayModes() {
     return modes;
 }
 
-Emulator::Emulator() {
-    Config& c = config();
-    c.pcKeyboard = true;
-    c.debugOutput = false;
-    c.keymapName = "Generic";
-    c.maxFps = -1;
-    instance = this;
-}
+Emulator::Emulator() = default;
 
 Emulator::~Emulator() {
     if (supervisor_.joinable()) supervisor_.detach();
-    Emulator* self = this;
-    instance.compare_exchange_strong(self, nullptr);
 }
 
-Emulator* Emulator::getInstance() { return instance.load(); }
-
-// --- tracing --------------------------------------------------------------
-
-void Emulator::trace(const std::string& message) {
-    if (shared().midletRunning && config().debugOutput) Console::println("[EMU " + message + "]");
-}
-
-void Emulator::traceClassOpened(const std::string& className) { trace("class Opened: " + className); }
-
-void Emulator::traceFirstUse(const char* className) {
-    {
-        std::lock_guard lock(firstUseMutex());
-        if (!firstUseNames().insert(className).second) return;
-    }
-    traceClassOpened(className);
-}
-
-// --- resources ------------------------------------------------------------
-
-const std::string& Emulator::resourceDir() {
-    std::lock_guard lock(resourceDirMutex());
-    std::string& dir = resourceDirValue();
-    if (dir.empty()) {
-        std::error_code ec;
-        auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-        dir = ec ? std::string(".") : exe.parent_path().string();
-    }
-    return dir;
-}
-
-void Emulator::setResourceDir(std::string dir) {
-    std::lock_guard lock(resourceDirMutex());
-    resourceDirValue() = std::move(dir);
-}
-
-std::optional<std::vector<std::uint8_t>> Emulator::readFileFromWorkingDir(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes;
-    char chunk[1024];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-    if (in.bad()) return std::nullopt;
-    return bytes;
-}
-
-std::optional<std::vector<std::uint8_t>> Emulator::readResource(const std::string& name) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(name, ec)) {
-        auto bytes = readFileFromWorkingDir(name);
-        if (!bytes) Console::println("Error leyendo: " + name);
-        return bytes;
-    }
-    std::filesystem::path inSpace = std::filesystem::path(resourceDir()) / name;
-    if (!name.empty() && std::filesystem::is_regular_file(inSpace, ec)) {
-        std::ifstream in(inSpace, std::ios::binary);
-        std::vector<std::uint8_t> bytes;
-        char chunk[1024];
-        while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-            bytes.insert(bytes.end(), chunk, chunk + in.gcount());
-        if (!in.eof() || in.bad()) Console::errln("Error getting resource " + name + " from jar.");
-        return bytes;
-    }
-    throw java::io::IOException("Couldn't find file " + name + " from filesystem or classpath.");
-}
+Emulator* Emulator::getInstance() { return dynamic_cast<Emulator*>(Shell::current()); }
 
 // --- screen and window ----------------------------------------------------
 
@@ -220,7 +130,7 @@ void Emulator::saveFullScreenSetting() {
 }
 
 void Emulator::setupWindow(bool fullScreenRequested) {
-    Config& c = config();
+    const Config& c = config();
     placementX_ = 0;
     placementY_ = 0;
     if (!c.pcKeyboard) shared().fullScreen = fullScreenRequested;
@@ -233,13 +143,14 @@ void Emulator::setupWindow(bool fullScreenRequested) {
         Console::println("[TarvokinEmu.Emulator] <- listeners []");
     }
 
-    if (gameTitle_)
+    if (gameTitle_) {
         window_->setTitle(*gameTitle_);
-    else
+    } else {
         window_->setTitle(titlePrefix_ + std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight));
+        defaultTitleShown_ = false;  // the next frame puts the game's name back
+    }
 
     if (shared().fullScreen) {
-        c.zoom = 1;
         window_->dispose();
         window_->setDecorated(false);
         window_->show();
@@ -260,6 +171,7 @@ void Emulator::setupWindow(bool fullScreenRequested) {
         insets_ = {};
         updatePlacement();
         paintPending_ = PaintPending;
+        presentNeeded_ = true;
     } else {
         window_->dispose();
         if (window_->isFullScreen()) window_->leaveFullScreen();
@@ -283,12 +195,14 @@ void Emulator::resizeWindow() {
     placementY_ = in.top;
     placementScale_ = c.zoom;
     paintPending_ = PaintPending;
+    presentNeeded_ = true;
     window_->show();
 }
 
 void Emulator::updatePlacement() {
     // Full screen: the largest whole scale that fits, centred on black, so a
     // display without an 800 x 600 mode does not show the game in a corner.
+    // The zoom asked for is the window's, and comes back with it.
     const Config& c = config();
     platform::Size client = window_->clientSize();
     int scale = std::max(1, std::min(client.width / c.screenWidth, client.height / c.screenHeight));
@@ -305,7 +219,11 @@ Emulator::Placement Emulator::placement() const {
 
 void Emulator::startMidlet(const std::string& className) {
     midletClassName_ = className;
-    supervisor_ = std::thread([this] { run(); });
+    supervisorRunning_ = true;
+    supervisor_ = std::thread([this] {
+        run();
+        supervisorRunning_ = false;
+    });
 }
 
 void Emulator::joinSupervisor() {
@@ -318,7 +236,7 @@ void Emulator::run() {
     for (const char* line : {" ", " ", "Starting MIDlet", "---------------"}) Console::println(line);
     Console::println("Launching class: " + midletClassName_);
 
-    Shared& s = shared();
+    SharedState& s = shared();
     platform::Clock& clock = platform::Clock::current();
     if (config().openGl) startOpenGl();
     try {
@@ -355,8 +273,14 @@ void Emulator::run() {
                 } after{gate};
                 if (call) call->run();
             }
-        } catch (const std::exception& e) {
-            java::lang::printStackTrace(e);
+        } catch (...) {
+            try {
+                throw;
+            } catch (const std::exception& e) {
+                java::lang::printStackTrace(e);
+            } catch (...) {
+                java::lang::printStackTrace(std::runtime_error("unknown exception"));
+            }
             Console::println("error..........");
             windowRebuildPending_ = false;
         }
@@ -366,6 +290,7 @@ void Emulator::run() {
 
     s.serialCall.store(std::shared_ptr<java::lang::Runnable>());
     for (const char* line : {" ", "---------------", "MIDlet Stopped!", "===============", " "}) Console::println(line);
+    supervisorRunning_ = false;
     exitProcess(0);
     s.midletRunning = false;
 }
@@ -374,8 +299,8 @@ void Emulator::startOpenGl() {
     try {
         throw java::lang::IllegalStateException("no OpenGL renderer in this build");
     } catch (const std::exception& e) {
-        // The window path takes over for the rest of the run.
-        config().openGl = false;
+        // The window path keeps drawing for the rest of the run; a renderer
+        // that starts sets shared().openGl and takes over presenting.
         Console::println("OGL Error");
         java::lang::printStackTrace(e, Console::out());
     }
@@ -385,6 +310,7 @@ void Emulator::requestFullScreen(bool on) {
     if (on == shared().fullScreen.load() || windowRebuildPending_) return;
     shared().fullScreen = on;
     shared().fullScreenSwitching = true;
+    switchSettlesAt_ = kNever;
     windowRebuildPending_ = true;
 }
 
@@ -393,6 +319,14 @@ bool Emulator::isFullScreen() { return shared().fullScreen; }
 void Emulator::rebuildWindow() {
     try {
         platform::WindowSystem::current().events().invokeAndWait([this] {
+            // Settled from the end of the rebuild, on the event thread, so
+            // that window events handled after it already see the time.
+            struct Settle {
+                Emulator& emulator;
+                ~Settle() {
+                    emulator.switchSettlesAt_ = platform::Clock::current().nowMillis() + kSwitchSettleMillis;
+                }
+            } settle{*this};
             setupWindow(shared().fullScreen);
             if (!shared().fullScreen) {
                 setWindowTitle(gameTitle_);
@@ -409,7 +343,7 @@ void Emulator::rebuildWindow() {
 // --- frames ---------------------------------------------------------------
 
 void Emulator::renderFrame() {
-    Shared& s = shared();
+    SharedState& s = shared();
     const Config& c = config();
     s.gameThread = std::this_thread::get_id();
 
@@ -426,20 +360,9 @@ void Emulator::renderFrame() {
                 java::lang::printStackTrace(e);
             }
         }
-        if (window_) {
-            paintPending_ = PaintPending;
-            window_->requestRepaint();
-            auto start = std::chrono::steady_clock::now();
-            while (paintPending_.load() != PaintIdle) {
-                // A window that cannot paint (minimised, hidden, gone) would
-                // otherwise hold the game forever.
-                if (!window_->canPaint() || std::chrono::steady_clock::now() - start > kPresentTimeout) {
-                    int expected = PaintPending;
-                    if (paintPending_.compare_exchange_strong(expected, PaintIdle)) break;
-                }
-                std::this_thread::yield();
-            }
-        }
+        // A frame the window did not get to show (minimised, hidden, given
+        // up on) is shown by the next frame even if nothing changed.
+        if (window_ && frameNeedsPresent() && !presentAndWait()) presentNeeded_ = true;
     }
     s.framePainting = false;
 
@@ -460,36 +383,49 @@ void Emulator::renderFrame() {
     }
 }
 
-void Emulator::zoomExact2(const std::uint32_t* src, int w, int h, std::vector<std::uint32_t>& rowBuffer,
-                          std::uint32_t* dst) {
-    const std::size_t width = static_cast<std::size_t>(w);
-    rowBuffer.resize(width * 2 * h);
-    for (int y = 0; y < h; ++y) {
-        const std::uint32_t* row = src + width * y;
-        std::copy(row, row + width, rowBuffer.begin() + width * (2 * y));
-        std::copy(row, row + width, rowBuffer.begin() + width * (2 * y + 1));
-    }
-    for (int y = 0; y < 2 * h; ++y) {
-        const std::uint32_t* row = rowBuffer.data() + width * y;
-        std::uint32_t* out = dst + width * 2 * y;
-        for (std::size_t x = 0; x < width; ++x) out[2 * x] = out[2 * x + 1] = row[x];
-    }
+bool Emulator::frameNeedsPresent() {
+    const bool rebuilt = presentNeeded_.exchange(false);
+    auto image = shared().screenImage;
+    const std::uint32_t* pixels = image ? image->pixelBuffer() : nullptr;
+    if (!pixels) return true;
+    const std::size_t count = static_cast<std::size_t>(image->getWidth()) * image->getHeight();
+    // Most frames of a menu are the last one again: comparing costs a read
+    // of the picture, converting and showing it costs far more.
+    if (shownFrame_.size() == count && std::equal(pixels, pixels + count, shownFrame_.begin())) return rebuilt;
+    shownFrame_.assign(pixels, pixels + count);
+    return true;
 }
 
-void Emulator::zoomNearest(const std::uint32_t* src, int w, int h, int zoom, std::uint32_t* dst) {
-    const std::size_t outW = static_cast<std::size_t>(w) * zoom;
-    for (int y = 0; y < h * zoom; ++y) {
-        const std::uint32_t* row = src + static_cast<std::size_t>(w) * (y / zoom);
-        std::uint32_t* out = dst + outW * y;
-        for (std::size_t x = 0; x < outW; ++x) out[x] = row[x / zoom];
+bool Emulator::presentAndWait() {
+    {
+        std::lock_guard lock(presentMutex_);
+        paintPending_ = PaintPending;
     }
+    window_->requestRepaint();
+    // Blocks until the window's paint has shown the frame, so the next
+    // frame starts only after this one is on screen. A window that cannot
+    // paint (minimised, hidden, display gone) would otherwise hold the game
+    // forever, so it is looked at again every few milliseconds; a window
+    // that stops painting without saying so is given up after a while.
+    std::unique_lock lock(presentMutex_);
+    const auto deadline = std::chrono::steady_clock::now() + kPresentTimeout;
+    while (paintPending_.load() != PaintIdle) {
+        const bool cannotPaint = !window_->canPaint();
+        if (cannotPaint || std::chrono::steady_clock::now() >= deadline) {
+            // A paint in progress finishes soon, unless the display went away.
+            int expected = PaintPending;
+            if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) return false;
+        }
+        presented_.wait_for(lock, kCanPaintCheck);
+    }
+    return true;
 }
 
 void Emulator::paintView() {
     int expected = PaintPending;
     if (!paintPending_.compare_exchange_strong(expected, PaintInProgress)) return;
     const Config& c = config();
-    if (!c.openGl && window_) {
+    if (!shared().openGl && window_) {
         Placement at = placement();
         const int x = at.x - insets_.left, y = at.y - insets_.top, k = at.scale;
         const int w = c.screenWidth, h = c.screenHeight;
@@ -504,13 +440,17 @@ void Emulator::paintView() {
         } else {
             viewBuffer_.resize(outPixels);
             if (k == 2)
-                zoomExact2(pixels, w, h, zoomRowBuffer_, viewBuffer_.data());
+                platform::raster::zoomExact2(pixels, w, h, zoomRowBuffer_, viewBuffer_.data());
             else
-                zoomNearest(pixels, w, h, k, viewBuffer_.data());
+                platform::raster::zoomNearest(pixels, w, h, k, viewBuffer_.data());
             window_->present(viewBuffer_.data(), w * k, h * k, x, y);
         }
     }
-    paintPending_ = PaintIdle;
+    {
+        std::lock_guard lock(presentMutex_);
+        paintPending_ = PaintIdle;
+    }
+    presented_.notify_all();
 }
 
 // --- window events --------------------------------------------------------
@@ -532,8 +472,22 @@ void Emulator::windowClosing() {
     exitProcess(0);
 }
 
+void Emulator::displayLost() {
+    // Stopped as a closed window stops the game; then the supervisor gets a
+    // moment to leave its loop, so the process does not end in the middle
+    // of a frame's saves (unless the loss was found on the supervisor's own
+    // thread, between saves).
+    if (closing_.exchange(true)) return;
+    shared().exitRequested = true;
+    destroyMidlet();
+    if (std::this_thread::get_id() == supervisor_.get_id()) return;
+    const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
+    while (supervisorRunning_ && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
 void Emulator::windowEvent(int id) {
-    Shared& s = shared();
+    SharedState& s = shared();
     platform::Clock& clock = platform::Clock::current();
     std::int64_t now = clock.nowMillis();
     std::int64_t previous = s.lastWindowEventTime.exchange(now);
@@ -543,17 +497,18 @@ void Emulator::windowEvent(int id) {
     case platform::WindowIconified:
     case platform::WindowDeactivated:
     case platform::WindowLostFocus:
+        // A switch is over once it has been done and its own focus events
+        // had time to arrive, whether or not any came.
+        if (s.fullScreenSwitching && now >= switchSettlesAt_) s.fullScreenSwitching = false;
         if (!s.fullScreenSwitching) {
-            clock.sleepMillis(50);
-            clock.sleepMillis(10);
-            if (Canvas* canvas = s.currentCanvas.load()) canvas->hideNotify();
+            if (Canvas* canvas = s.currentCanvas.load()) guarded([&] { canvas->hideNotify(); });
         }
         break;
     case platform::WindowDeiconified:
     case platform::WindowActivated:
     case platform::WindowGainedFocus:
         s.fullScreenSwitching = false;
-        if (Canvas* canvas = s.currentCanvas.load()) canvas->showNotify();
+        if (Canvas* canvas = s.currentCanvas.load()) guarded([&] { canvas->showNotify(); });
         break;
     default:
         break;
@@ -562,48 +517,52 @@ void Emulator::windowEvent(int id) {
 
 // --- keyboard and mouse --------------------------------------------------
 
-std::optional<int> Emulator::phoneKeyCode(int pc, int) {
+std::optional<int> Emulator::phoneKeyCode(int key, int) {
+    namespace pc = platform::pc;
     const Config& c = config();
-    switch (pc) {
-    case 38: return c.keyUp;
-    case 40: return c.keyDown;
-    case 37: return c.keyLeft;
-    case 39: return c.keyRight;
-    case 10:
-    case 32: return c.keyFire;
-    case 27: return c.leftSoftKey;
-    case 8:
-    case 16:
-    case 17:
-    case 18:
-    case 127: return pc;
+    switch (key) {
+    case pc::kUp: return c.keyUp;
+    case pc::kDown: return c.keyDown;
+    case pc::kLeft: return c.keyLeft;
+    case pc::kRight: return c.keyRight;
+    case pc::kEnter:
+    case pc::kSpace: return c.keyFire;
+    case pc::kEscape: return c.leftSoftKey;
+    case pc::kBackspace:
+    case pc::kShift:
+    case pc::kControl:
+    case pc::kAlt:
+    case pc::kDelete: return key;
     default: break;
     }
-    if (pc >= 96 && pc <= 105) return 48 + (pc - 96);
-    if (pc >= 65 && pc <= 90) return pc;
-    if (pc >= 112 && pc <= 123) return pc;
+    if (key >= pc::kNumpad0 && key <= pc::kNumpad9) return platform::phone::kNum0 + (key - pc::kNumpad0);
+    if (key >= pc::kA && key <= pc::kZ) return key;
+    if (key >= pc::kF1 && key <= pc::kF12) return key;
     return std::nullopt;
 }
 
 void Emulator::keyEvent(const platform::KeyEvent& e) {
-    Shared& s = shared();
+    SharedState& s = shared();
     // F11 switches on its press only, before the key is delivered.
-    if (e.pressed && e.keyCode == 122) {
+    if (e.pressed && e.keyCode == platform::pc::kF11) {
         s.fullScreenSwitching = true;
         requestFullScreen(!s.fullScreen);
     }
+    // Keys reach the current canvas also while the game is still starting.
     auto code = phoneKeyCode(e.keyCode, e.keyLocation);
-    if (!code || !s.midletRunning) return;
+    if (!code) return;
     Canvas* canvas = s.currentCanvas.load();
     if (!canvas) return;
-    if (e.pressed)
-        canvas->keyPressed(*code);
-    else
-        canvas->keyReleased(*code);
+    guarded([&] {
+        if (e.pressed)
+            canvas->keyPressed(*code);
+        else
+            canvas->keyReleased(*code);
+    });
 }
 
 void Emulator::mouseEvent(const platform::MouseEvent& e) {
-    Shared& s = shared();
+    SharedState& s = shared();
     const Config& c = config();
     Placement at = placement();
     int x = std::clamp((e.x - at.x) / at.scale, 0, c.screenWidth - 1);
@@ -613,7 +572,13 @@ void Emulator::mouseEvent(const platform::MouseEvent& e) {
     if (!s.midletRunning) return;
     Canvas* canvas = s.currentCanvas.load();
     if (!canvas) return;
-    auto* desktop = dynamic_cast<com::qorvi::tkemu::graphics::DesktopGameCanvas*>(canvas);
+    guarded([&] { deliverMouse(*canvas, e, x, y); });
+}
+
+void Emulator::deliverMouse(Canvas& target, const platform::MouseEvent& e, int x, int y) {
+    SharedState& s = shared();
+    Canvas* canvas = &target;
+    auto* desktop = dynamic_cast<DesktopMouseListener*>(canvas);
     using Type = platform::MouseEvent::Type;
     switch (e.type) {
     case Type::Moved:

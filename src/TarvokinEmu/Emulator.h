@@ -1,10 +1,22 @@
-// The desktop side of the handset runtime: configuration, the phone screen,
-// the window, the frame hook and the supervisor thread that runs the MIDlet.
-// One Emulator exists per process; its class-wide state is grouped in
-// Emulator::Config and Emulator::Shared so that tests can reset it.
+// The shell: the desktop side of the handset runtime. It owns the window
+// (windowed or full screen) that shows the phone screen, the supervisor
+// thread that starts the MIDlet and runs its serial calls, the frame hook
+// that paints the current canvas and presents it, and the translation of PC
+// keys and mouse into handset calls. One Emulator exists per process.
+//
+// Below it, and free of it, are the units the handset classes use:
+//   Config.h       what the command line asked for
+//   SharedState.h  the phone screen, the current canvas, what is in force
+//   Trace.h        "[EMU ...]" lines
+//   Resources.h    the resource lookup
+//   Shell.h        the frame hook and window rebuild, as an interface
+//   DesktopMouseListener.h  mouse buttons and wheel of a desktop canvas
+// Above it: Launch (the command line), Program (main's body), TestCard.
 #pragma once
 
 #include <atomic>
+#include <climits>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -13,14 +25,10 @@
 #include <thread>
 #include <vector>
 
-#include "java/lang/Runnable.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/SharedState.h"
+#include "TarvokinEmu/Shell.h"
 #include "platform/Window.h"
-
-namespace javax::microedition::lcdui {
-class Canvas;
-class Graphics;
-class Image;
-}  // namespace javax::microedition::lcdui
 
 namespace javax::microedition::midlet {
 class MIDlet;
@@ -28,47 +36,8 @@ class MIDlet;
 
 namespace TarvokinEmu {
 
-class Emulator final : public platform::WindowListener {
+class Emulator final : public Shell, public platform::WindowListener {
 public:
-    // The configuration, written during start-up only (Launch.cpp).
-    struct Config {
-        int screenWidth = 800;
-        int screenHeight = 600;
-        int zoom = 1;
-        int leftSoftKey = -6;
-        int rightSoftKey = -7;
-        int keyUp = -1;
-        int keyDown = -2;
-        int keyLeft = -3;
-        int keyRight = -4;
-        int keyFire = -5;
-        std::optional<std::string> fontName;
-        std::string keymapName = "Generic";
-        int maxFps = -1;
-        bool debugOutput = false;
-        bool openGl = false;
-        bool pcKeyboard = true;
-    };
-
-    // Process-wide state shared by the shell, the display classes and the
-    // event thread. Cross-thread flags are atomic.
-    struct Shared {
-        std::shared_ptr<javax::microedition::lcdui::Image> screenImage;
-        std::shared_ptr<javax::microedition::lcdui::Graphics> screenGraphics;
-        // Set by every Canvas constructor, cleared when that canvas goes away.
-        std::atomic<javax::microedition::lcdui::Canvas*> currentCanvas{nullptr};
-        std::atomic<std::shared_ptr<java::lang::Runnable>> serialCall;
-        std::atomic<bool> fullScreen{true};
-        std::atomic<bool> midletRunning{false};
-        std::atomic<bool> exitRequested{false};
-        std::atomic<bool> framePainting{false};
-        std::atomic<bool> fullScreenSwitching{false};
-        std::atomic<std::int64_t> lastWindowEventTime{0};
-        std::atomic<std::thread::id> gameThread{};
-        // The last mouse position in phone-screen pixels.
-        std::atomic<int> lastPointerX{0}, lastPointerY{0};
-    };
-
     // Lets a driver step the application one serial call at a time: the
     // supervisor calls beforeSerialCall with a call pending (it may block)
     // and afterSerialCall once the call has returned.
@@ -80,9 +49,8 @@ public:
     };
     static void setFrameGate(FrameGate* gate);
 
-    static Config& config();
-    static Shared& shared();
-    // Back to the state of a fresh process (tests).
+    // Back to the state of a fresh process: configuration, shared state and
+    // first-use traces (tests).
     static void resetClassState();
 
     // The preferred full-screen modes, in order of preference.
@@ -90,20 +58,18 @@ public:
 
     Emulator();
     ~Emulator() override;
-    Emulator(const Emulator&) = delete;
-    Emulator& operator=(const Emulator&) = delete;
 
     static Emulator* getInstance();
 
     // Start-up, in the order the launcher calls them.
     void createScreen();
-    void setupWindow(bool fullScreenRequested);
+    void setupWindow(bool fullScreenRequested) override;
     void resizeWindow();
     void startMidlet(const std::string& className);
 
     // The frame hook: paints the current canvas into the phone screen and
     // shows it, then paces the frame rate.
-    void renderFrame();
+    void renderFrame() override;
 
     void requestFullScreen(bool on);
     static bool isFullScreen();
@@ -113,26 +79,11 @@ public:
                         int hotY = 0);
     void showCursor(bool visible);
 
-    // "[EMU message]" on standard output while a MIDlet runs with -debug.
-    static void trace(const std::string& message);
-    static void traceClassOpened(const std::string& className);
-    // Traces "class Opened: NAME" the first time it is called for a name.
-    static void traceFirstUse(const char* className);
-
-    // Reads a resource: working directory first, then the resource space.
-    // Null when the file exists but cannot be read; raises
-    // java::io::IOException when the name is found nowhere.
-    static std::optional<std::vector<std::uint8_t>> readResource(const std::string& name);
-    static std::optional<std::vector<std::uint8_t>> readFileFromWorkingDir(const std::string& name);
-    // The folder the program's data lives in (where the executable is).
-    static const std::string& resourceDir();
-    static void setResourceDir(std::string dir);
-
-    // Where the phone screen sits in the window's client area, and its scale.
+    // Where the phone screen sits in the window, and the scale in force.
+    // Offsets are from the window's outer corner (insets included).
     struct Placement {
         int x = 0, y = 0, scale = 1;
     };
-    // Offsets are from the window's outer corner (insets included).
     Placement placement() const;
     platform::Window* window() const { return window_.get(); }
 
@@ -147,21 +98,15 @@ public:
     void paintView() override;
     void keyEvent(const platform::KeyEvent& e) override;
     void mouseEvent(const platform::MouseEvent& e) override;
+    void displayLost() override;
 
     // The phone key code for a PC key, or nullopt when the key gives none.
     static std::optional<int> phoneKeyCode(int pcKeyCode, int keyLocation);
 
-    // Zoom kernels, exposed for tests and benchmarks. dst is sized for the
-    // zoomed picture.
-    static void zoomExact2(const std::uint32_t* src, int w, int h, std::vector<std::uint32_t>& rowBuffer,
-                           std::uint32_t* dst);
-    static void zoomNearest(const std::uint32_t* src, int w, int h, int zoom, std::uint32_t* dst);
-
 private:
     enum PaintState : int { PaintIdle, PaintPending, PaintInProgress };
 
-    // Starts the OpenGL path; on failure -3d is switched off and the window
-    // path draws.
+    // Starts the OpenGL path; on failure the window path draws.
     void startOpenGl();
     void loadFullScreenSetting();
     void saveFullScreenSetting();
@@ -169,6 +114,13 @@ private:
     void updatePlacement();
     void exitProcess(int status);
     void destroyMidlet();
+    void deliverMouse(javax::microedition::lcdui::Canvas& canvas, const platform::MouseEvent& e, int x, int y);
+    // Frame thread: whether this frame has to go to the window (it differs
+    // from the last one shown, or the window was rebuilt since).
+    bool frameNeedsPresent();
+    // Frame thread: asks the window to show the frame and waits until it
+    // has; false when the window could not show it.
+    bool presentAndWait();
 
     std::unique_ptr<platform::Window> window_;
     std::string midletClassName_;
@@ -183,11 +135,23 @@ private:
     bool cursorShown_ = true;
 
     std::atomic<int> paintPending_{PaintIdle};
+    // The paint clears paintPending_ under presentMutex_ and signals.
+    std::mutex presentMutex_;
+    std::condition_variable presented_;
+    // The window was rebuilt: the next frame is shown whatever it holds.
+    std::atomic<bool> presentNeeded_{true};
+    std::vector<std::uint32_t> shownFrame_;  // frame thread: the last frame shown
     std::atomic<bool> windowRebuildPending_{false};
     std::atomic<bool> closing_{false};
+    std::atomic<bool> supervisorRunning_{false};  // inside its loop or before
     std::atomic<int> placementX_{0}, placementY_{0}, placementScale_{1};
     platform::Insets insets_;
-    bool defaultTitleShown_ = false;
+    std::atomic<bool> defaultTitleShown_{false};
+    // A full-screen switch counts as going on until this time (clock ms):
+    // the rebuild is done and its own focus events have had time to come.
+    static constexpr std::int64_t kNever = INT64_MAX;
+    static constexpr std::int64_t kSwitchSettleMillis = 500;
+    std::atomic<std::int64_t> switchSettlesAt_{kNever};
     std::int64_t lastFrameTime_ = 0;
     std::vector<std::uint32_t> zoomRowBuffer_;   // the zoom-2 buffer
     std::vector<std::uint32_t> viewBuffer_;      // the zoomed picture

@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <climits>
 
+#include "TarvokinEmu/Config.h"
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Resources.h"
+#include "TarvokinEmu/SharedState.h"
 #include "java/lang/Exceptions.h"
 #include "platform/Console.h"
+#include "platform/KeyCodes.h"
+#include "platform/Window.h"
 
 namespace TarvokinEmu {
 
@@ -47,7 +52,7 @@ std::optional<int> Launch::parseInt(const std::string& text) {
 }
 
 std::optional<std::string> Launch::applyCommandLine(const std::vector<std::string>& a) {
-    Emulator::Config& c = Emulator::config();
+    Config& c = config();
     std::optional<std::string> className;
     const std::size_t n = a.size();
     // Stores the value if it parses; says whether it did.
@@ -71,13 +76,14 @@ std::optional<std::string> Launch::applyCommandLine(const std::vector<std::strin
         if (a[i] == "-keymap" && i + 1 < n) {
             c.keymapName = a[++i];
             if (c.keymapName == "SI-SL55") {
-                c.keyUp = -59;
-                c.keyDown = -60;
-                c.keyLeft = -61;
-                c.keyRight = -62;
-                c.keyFire = -5;
-                c.leftSoftKey = -1;
-                c.rightSoftKey = -4;
+                const platform::phone::KeySet& k = platform::phone::kSiemensSL55Keys;
+                c.keyUp = k.up;
+                c.keyDown = k.down;
+                c.keyLeft = k.left;
+                c.keyRight = k.right;
+                c.keyFire = k.fire;
+                c.leftSoftKey = k.leftSoftKey;
+                c.rightSoftKey = k.rightSoftKey;
             } else if (c.keymapName == "PC") {
                 c.pcKeyboard = true;
             }
@@ -88,7 +94,7 @@ std::optional<std::string> Launch::applyCommandLine(const std::vector<std::strin
 }
 
 void Launch::clampConfiguration() {
-    Emulator::Config& c = Emulator::config();
+    Config& c = config();
     auto clamp = [](int& value, int low, int high, const char* what) {
         if (value < low || value > high) {
             int was = value;
@@ -135,7 +141,7 @@ void Launch::printBanner() {
 }
 
 void Launch::printConfiguration() {
-    const Emulator::Config& c = Emulator::config();
+    const Config& c = config();
     Console::println("Current configuration:");
     Console::println("----------------------");
     Console::println("Canvas: " + std::to_string(c.screenWidth) + "x" + std::to_string(c.screenHeight));
@@ -147,20 +153,26 @@ void Launch::printConfiguration() {
 }
 
 Launch::Launch(const std::vector<std::string>& args) {
+    // Failures on the event thread are reported as the handset runtime
+    // reports any exception.
+    platform::WindowSystem::current().events().setErrorReporter([](const std::exception& e) {
+        Console::errln("Exception in thread \"event\"");
+        java::lang::printStackTrace(e);
+    });
     printBanner();
     emulator_ = std::make_unique<Emulator>();
     std::optional<std::string> className = applyCommandLine(args);
     clampConfiguration();
-    Emulator::Config& c = Emulator::config();
+    Config& c = config();
     if (!c.fontName) c.fontName = fontForScreen(c.screenWidth, c.screenHeight);
     printConfiguration();
 
     emulator_->createScreen();
-    emulator_->setupWindow(Emulator::shared().fullScreen);
+    emulator_->setupWindow(shared().fullScreen);
 
     if (!className) {
         try {
-            auto bytes = Emulator::readResource("META-INF/MANIFEST.MF");
+            auto bytes = readResource("META-INF/MANIFEST.MF");
             if (bytes) className = classNameFromManifest(std::string(bytes->begin(), bytes->end()));
         } catch (const java::io::IOException&) {
         }
@@ -168,5 +180,7 @@ Launch::Launch(const std::vector<std::string>& args) {
     }
     if (className) emulator_->startMidlet(*className);
 }
+
+Launch::~Launch() = default;
 
 }  // namespace TarvokinEmu

@@ -15,6 +15,7 @@ class Emulator;
 class Launch {
 public:
     explicit Launch(const std::vector<std::string>& args);
+    ~Launch();
 
     Emulator& emulator() { return *emulator_; }
 

@@ -275,8 +275,16 @@ platform::Picture PNGReader::read(ByteArray& in) {
         const std::int64_t start = in.getPosition(), end = start + length;
         if (end > in.length()) throw java::io::EOFException();
         switch (type) {
-        case chunkType("IHDR"): readHeader(in); break;
-        case chunkType("PLTE"): readPalette(in, length); break;
+        // One header, before the palette: a header read later would reset
+        // what the palette said about transparency.
+        case chunkType("IHDR"):
+            if (haveHeader_) fail("Duplicate IHDR");
+            readHeader(in);
+            break;
+        case chunkType("PLTE"):
+            if (!haveHeader_) fail("PLTE before IHDR");
+            readPalette(in, length);
+            break;
         case chunkType("tRNS"): readTransparency(in, length); break;
         case chunkType("IDAT"):
             if (!haveHeader_) fail("Image data before IHDR");

@@ -1,11 +1,11 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Launch.h"
 #include "TarvokinEmu/TestCard.h"
+#include "java/lang/Throwable.h"
 #include "platform/Console.h"
-#include "platform/SdlWindow.h"
+#include "platform/SdlWindowSystem.h"
 
 namespace TarvokinEmu {
 
@@ -21,16 +21,22 @@ int runProgram(int argc, char** argv) {
     system->events().attachCurrentThread();
     TestCard::registerClass();
 
-    std::vector<std::string> args(argv + 1, argv + argc);
-    Launch launch(args);
-    int status = system->runEventLoop();
+    int status = 1;
+    try {
+        std::vector<std::string> args(argv + 1, argv + argc);
+        Launch launch(args);
+        status = system->runEventLoop();
+    } catch (const std::exception& e) {
+        platform::Console::errln("Exception in thread \"main\"");
+        java::lang::printStackTrace(e);
+    }
 
-    // The supervisor may still be inside a frame: leave the display as it
-    // was and end the process without tearing down what it uses.
-    if (platform::Window* w = launch.emulator().window(); w && w->isFullScreen()) w->leaveFullScreen();
+    // However the program ends, the display is given back as it was. The
+    // supervisor may still be inside a frame: the process ends without
+    // tearing down what it uses.
+    system->shutdown();
     std::fflush(stdout);
     std::fflush(stderr);
-    SDL_Quit();
     std::_Exit(status);
 }
 

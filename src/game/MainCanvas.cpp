@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Resources.h"
+#include "TarvokinEmu/SharedState.h"
 #include "game/GameFont.h"
 #include "game/GameMidlet.h"
 #include "game/audio/SoundPlayer.h"
@@ -53,7 +55,7 @@ void MainCanvas::init() {
     s.commandLabels.clear();
     s.commandPriorities.clear();
     clearSoftkeys();
-    s.screen = s.canvas ? s.canvas->getGraphics() : Emulator::shared().screenGraphics;
+    s.screen = s.canvas ? s.canvas->getGraphics() : TarvokinEmu::shared().screenGraphics;
 
     loadProperties();
     {
@@ -76,7 +78,7 @@ void MainCanvas::loadProperties() {
     s.properties.assign(kProperties, std::nullopt);
     std::optional<std::vector<std::uint8_t>> bytes;
     try {
-        bytes = Emulator::readResource("p");
+        bytes = TarvokinEmu::readResource("p");
     } catch (const std::exception&) {
         return;  // no property file is normal
     }
@@ -311,7 +313,7 @@ void MainCanvas::defineCommand(int command, int textId, int priority) {
 void MainCanvas::render() {
     State& s = state();
     GameMidlet* game = s.listener;
-    if (!s.screen) s.screen = Emulator::shared().screenGraphics;
+    if (!s.screen) s.screen = TarvokinEmu::shared().screenGraphics;
     if (!s.screen) return;
     Graphics& g = *s.screen;
     if (game) {
@@ -362,7 +364,7 @@ bool MainCanvas::loadPack(const std::string& name) {
     s.packName.reset();
     s.packBuffer.assign(4, 0);
     try {
-        auto bytes = Emulator::readResource(name);
+        auto bytes = TarvokinEmu::readResource(name);
         if (!bytes || bytes->size() < 4) return false;
         const std::uint32_t n = (std::uint32_t{(*bytes)[0]} << 24) | (std::uint32_t{(*bytes)[1]} << 16) |
                                 (std::uint32_t{(*bytes)[2]} << 8) | (*bytes)[3];

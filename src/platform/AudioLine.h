@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -57,6 +58,11 @@ public:
     virtual void close() = 0;
     // Lets the line play out what it holds, then closes it; returns at once.
     virtual void closeWhenPlayedOut() = 0;
+    // Before start(): this line's sound begins where `previous` (closing
+    // when played out) ends, instead of sounding over its tail, so that the
+    // passes of a loop join without a gap or an overlap. Lines that play
+    // nothing may ignore it.
+    virtual void follow(const std::shared_ptr<AudioLine>& previous) {}
     virtual bool isOpen() const = 0;
 
     // Linear volume: 1 leaves the samples as they are, 0 is silence; values

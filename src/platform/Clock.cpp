@@ -27,15 +27,11 @@ void SystemClock::sleepMillis(std::int64_t ms) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void SystemClock::yield() { std::this_thread::yield(); }
-
 std::int64_t ManualClock::nowMillis() { return now_.load(); }
 
 void ManualClock::sleepMillis(std::int64_t ms) {
     if (ms > 0 && sleepsAdvance_) advance(ms);
 }
-
-void ManualClock::yield() { std::this_thread::yield(); }
 
 void ManualClock::advance(std::int64_t ms) { now_.fetch_add(ms); }
 

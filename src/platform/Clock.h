@@ -13,8 +13,6 @@ public:
     // Milliseconds on a monotonic scale.
     virtual std::int64_t nowMillis() = 0;
     virtual void sleepMillis(std::int64_t ms) = 0;
-    // Gives the processor to another thread.
-    virtual void yield() = 0;
 
     // The clock in force for the whole process.
     static Clock& current();
@@ -26,7 +24,6 @@ class SystemClock final : public Clock {
 public:
     std::int64_t nowMillis() override;
     void sleepMillis(std::int64_t ms) override;
-    void yield() override;
 };
 
 // Time moves only when told to, or by each sleep's length.
@@ -38,7 +35,6 @@ public:
     explicit ManualClock(bool sleepsAdvanceTime = true) : sleepsAdvance_(sleepsAdvanceTime) {}
     std::int64_t nowMillis() override;
     void sleepMillis(std::int64_t ms) override;
-    void yield() override;
     void advance(std::int64_t ms);
 
 private:

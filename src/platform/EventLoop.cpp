@@ -2,8 +2,8 @@
 
 #include <exception>
 #include <future>
+#include <stdexcept>
 
-#include "java/lang/Throwable.h"
 #include "platform/Console.h"
 
 namespace platform {
@@ -71,6 +71,23 @@ void EventLoop::setWaker(std::function<void()> waker) {
     waker_ = std::move(waker);
 }
 
+void EventLoop::setErrorReporter(ErrorReporter reporter) {
+    std::lock_guard lock(mutex_);
+    reporter_ = std::move(reporter);
+}
+
+void EventLoop::report(const std::exception& e) {
+    ErrorReporter reporter;
+    {
+        std::lock_guard lock(mutex_);
+        reporter = reporter_;
+    }
+    if (reporter)
+        reporter(e);
+    else
+        Console::errln(std::string("Exception in thread \"event\" ") + e.what());
+}
+
 void EventLoop::waitForTasks(int waitMs) {
     std::unique_lock lock(mutex_);
     wake_.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return !tasks_.empty() || quit_.load(); });
@@ -87,8 +104,9 @@ bool EventLoop::runQueued() {
         try {
             t();
         } catch (const std::exception& e) {
-            Console::errln("Exception in thread \"event\"");
-            java::lang::printStackTrace(e);
+            report(e);
+        } catch (...) {
+            report(std::runtime_error("unknown exception"));
         }
     }
     return !batch.empty();

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -37,6 +38,13 @@ public:
 
     // Called by post() so that a pump blocked in the window system wakes.
     void setWaker(std::function<void()> waker);
+
+    // What becomes of an exception that a task or an event handler threw:
+    // it is reported and the loop goes on. The default prints a line naming
+    // the thread and the exception; the program installs its own form.
+    using ErrorReporter = std::function<void(const std::exception&)>;
+    void setErrorReporter(ErrorReporter reporter);
+    void report(const std::exception& e);
     // For pumps without a window system: sleep until a task arrives.
     void waitForTasks(int waitMs);
 
@@ -47,6 +55,7 @@ private:
     std::condition_variable wake_;
     std::deque<Task> tasks_;
     std::function<void()> waker_;
+    ErrorReporter reporter_;
     std::atomic<std::thread::id> thread_{};
     std::atomic<bool> quit_{false};
     std::atomic<int> status_{0};

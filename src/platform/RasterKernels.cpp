@@ -335,4 +335,28 @@ bool allOpaque(const std::uint32_t* pixels, std::size_t count) {
     return all == 0xFF000000u;
 }
 
+void zoomExact2(const std::uint32_t* src, int w, int h, std::vector<std::uint32_t>& rowBuffer, std::uint32_t* dst) {
+    const std::size_t width = static_cast<std::size_t>(w);
+    rowBuffer.resize(width * 2 * h);
+    for (int y = 0; y < h; ++y) {
+        const std::uint32_t* row = src + width * y;
+        std::copy(row, row + width, rowBuffer.begin() + width * (2 * y));
+        std::copy(row, row + width, rowBuffer.begin() + width * (2 * y + 1));
+    }
+    for (int y = 0; y < 2 * h; ++y) {
+        const std::uint32_t* row = rowBuffer.data() + width * y;
+        std::uint32_t* out = dst + width * 2 * y;
+        for (std::size_t x = 0; x < width; ++x) out[2 * x] = out[2 * x + 1] = row[x];
+    }
+}
+
+void zoomNearest(const std::uint32_t* src, int w, int h, int zoom, std::uint32_t* dst) {
+    const std::size_t outW = static_cast<std::size_t>(w) * zoom;
+    for (int y = 0; y < h * zoom; ++y) {
+        const std::uint32_t* row = src + static_cast<std::size_t>(w) * (y / zoom);
+        std::uint32_t* out = dst + outW * y;
+        for (std::size_t x = 0; x < outW; ++x) out[x] = row[x / zoom];
+    }
+}
+
 }  // namespace platform::raster

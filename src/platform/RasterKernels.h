@@ -1,11 +1,12 @@
-// The pixel loops of the software raster: row fills and source-over blits
-// of non-premultiplied ARGB (alpha 24..31, red 16..23, green 8..15, blue
+// The pixel loops of the software raster: row fills, source-over blits and
+// the window's zoom of non-premultiplied ARGB (alpha 24..31, red 16..23, green 8..15, blue
 // 0..7). The wide versions are chosen once at run time from the CPU; every
 // version gives exactly the pixels of blendPixel.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace platform::raster {
 
@@ -36,6 +37,14 @@ void blendFillRow(std::uint32_t* dst, int n, std::uint32_t colour);
 
 // True when every pixel has alpha 255.
 bool allOpaque(const std::uint32_t* pixels, std::size_t count);
+
+// Enlargements of a w x h picture for the window; dst holds the zoomed
+// picture. Exact doubling goes through a buffer of doubled rows (kept by
+// the caller between frames), then doubles the columns; other scales
+// sample the nearest source pixel.
+void zoomExact2(const std::uint32_t* src, int w, int h, std::vector<std::uint32_t>& rowBuffer,
+                std::uint32_t* dst);
+void zoomNearest(const std::uint32_t* src, int w, int h, int zoom, std::uint32_t* dst);
 
 // Which versions run. Tests and benchmarks may force a narrower one; the
 // widest the CPU supports is the default.

@@ -116,7 +116,8 @@ void RasterSurface::fillSpanClipped(i64 y, i64 x0, i64 x1, std::uint32_t argb) {
 
 void RasterSurface::plot(i64 x, i64 y) {
     if (x < clip_.x || y < clip_.y || x >= i64{clip_.x} + clip_.width || y >= i64{clip_.y} + clip_.height) return;
-    target_->pixels[static_cast<std::size_t>(y) * target_->width + static_cast<std::size_t>(x)] = color_;
+    std::uint32_t& p = target_->pixels[static_cast<std::size_t>(y) * target_->width + static_cast<std::size_t>(x)];
+    p = (color_ >> 24) == 255 ? color_ : raster::blendPixel(p, color_);
 }
 
 // --- rectangles and lines --------------------------------------------------------
@@ -125,8 +126,10 @@ void RasterSurface::fillRect(int x, int y, int width, int height) {
     if (!target_ || width <= 0 || height <= 0) return;
     const Rect r = intersect(i64{x} + tx_, i64{y} + ty_, width, height, clip_);
     if (r.empty()) return;
-    raster::fillRect(target_->pixels.data() + static_cast<std::size_t>(r.y) * target_->width + r.x, target_->width,
-                     r.width, r.height, color_);
+    std::uint32_t* first = target_->pixels.data() + static_cast<std::size_t>(r.y) * target_->width + r.x;
+    if ((color_ >> 24) == 255) return raster::fillRect(first, target_->width, r.width, r.height, color_);
+    for (int row = 0; row < r.height; ++row)
+        raster::blendFillRow(first + static_cast<std::size_t>(row) * target_->width, r.width, color_);
 }
 
 void RasterSurface::drawRect(int x, int y, int width, int height) {
@@ -141,9 +144,8 @@ void RasterSurface::drawRect(int x, int y, int width, int height) {
     }
 }
 
-void RasterSurface::drawLine(int x1, int y1, int x2, int y2) {
-    if (!target_ || clip_.empty()) return;
-    i64 ax = i64{x1} + tx_, ay = i64{y1} + ty_, bx = i64{x2} + tx_, by = i64{y2} + ty_;
+template <typename Put>
+void RasterSurface::walkLine(i64 ax, i64 ay, i64 bx, i64 by, Put put) const {
     const bool xMajor = std::llabs(bx - ax) >= std::llabs(by - ay);
     // Walk the major axis upwards; minor = a + floor((2 d t + D) / 2D),
     // which is the exact position rounded half up.
@@ -153,7 +155,11 @@ void RasterSurface::drawLine(int x1, int y1, int x2, int y2) {
         std::swap(b0, b1);
     }
     const i64 da = a1 - a0, db = b1 - b0;
-    if (da == 0) return plot(ax, ay);
+    if (da == 0) {
+        if (ax >= clip_.x && ay >= clip_.y && ax < i64{clip_.x} + clip_.width && ay < i64{clip_.y} + clip_.height)
+            put(ax, ay);
+        return;
+    }
     const i64 lo = xMajor ? clip_.x : clip_.y, hi = lo + (xMajor ? clip_.width : clip_.height) - 1;
     const i64 t0 = std::max<i64>(a0, lo) - a0, t1 = std::min<i64>(a1, hi) - a0;
     if (t0 > t1) return;
@@ -161,15 +167,42 @@ void RasterSurface::drawLine(int x1, int y1, int x2, int y2) {
     const i128 num = i128{step} * t0 + da;
     i64 q = floorDiv(num, D), r = static_cast<i64>(num - i128{q} * D);
     const i64 stepQ = floorDiv(step, D), stepR = step - stepQ * D;
+    const i64 minorLo = xMajor ? clip_.y : clip_.x, minorHi = minorLo + (xMajor ? clip_.height : clip_.width);
     for (i64 t = t0; t <= t1; ++t) {
-        if (xMajor) plot(a0 + t, b0 + q);
-        else plot(b0 + q, a0 + t);
+        const i64 minor = b0 + q;
+        if (minor >= minorLo && minor < minorHi) {
+            if (xMajor) put(a0 + t, minor);
+            else put(minor, a0 + t);
+        }
         q += stepQ;
         r += stepR;
         if (r >= D) {
             r -= D;
             ++q;
         }
+    }
+}
+
+void RasterSurface::drawLine(int x1, int y1, int x2, int y2) {
+    if (!target_ || clip_.empty()) return;
+    walkLine(i64{x1} + tx_, i64{y1} + ty_, i64{x2} + tx_, i64{y2} + ty_, [this](i64 x, i64 y) { plot(x, y); });
+}
+
+void RasterSurface::drawPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) {
+    if (!target_ || clip_.empty() || count <= 0 || (argb >> 24) == 0) return;
+    // Only what lies in the clip is walked, so far-away corners cost
+    // nothing; pixels are collected first so that each is blended once.
+    std::vector<std::pair<i64, i64>> pixels;
+    for (int i = 0; i < count; ++i) {
+        const int j = (i + 1) % count;
+        walkLine(i64{xs[i]} + tx_, i64{ys[i]} + ty_, i64{xs[j]} + tx_, i64{ys[j]} + ty_,
+                 [&](i64 x, i64 y) { pixels.emplace_back(y, x); });
+    }
+    std::sort(pixels.begin(), pixels.end());
+    pixels.erase(std::unique(pixels.begin(), pixels.end()), pixels.end());
+    for (const auto& [y, x] : pixels) {
+        std::uint32_t& p = target_->pixels[static_cast<std::size_t>(y) * target_->width + static_cast<std::size_t>(x)];
+        p = raster::blendPixel(p, argb);
     }
 }
 

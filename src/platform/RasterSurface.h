@@ -1,6 +1,7 @@
 // The software 2D surface: draws into an ARGB picture with its own clip,
 // translation and colour. Nothing is antialiased; the drawing colour is
-// always opaque; images are composited source-over with their alpha.
+// opaque unless set with its alpha (setARGBColor), and then every shape is
+// blended with it; images are composited source-over with their alpha.
 //
 // Pixel rules (coordinates are translated first, every pixel is clipped):
 // - fillRect(x, y, w, h): x..x+w-1 by y..y+h-1, nothing when w or h <= 0;
@@ -71,13 +72,18 @@ public:
     Rect deviceClip() const { return clip_; }
     void setDeviceClip(const Rect& clip);
 
-    // The RGB part of rgb; the surface colour is always opaque.
+    // The RGB part of rgb, opaque.
     void setColor(std::uint32_t rgb) { color_ = 0xFF000000u | (rgb & 0xFFFFFFu); }
+    // argb as it is: shapes drawn with a translucent colour are blended.
+    void setARGBColor(std::uint32_t argb) { color_ = argb; }
     std::uint32_t color() const { return color_; }
 
     void fillRect(int x, int y, int width, int height);
     void drawRect(int x, int y, int width, int height);
     void drawLine(int x1, int y1, int x2, int y2);
+    // The one-pixel outline through the points, closed back to the first,
+    // in argb; every pixel is blended once, shared corners included.
+    void drawPolygon(const int* xs, const int* ys, int count, std::uint32_t argb);
     void fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3);
     // argb with its alpha: translucent colours are blended source-over.
     void fillPolygon(const int* xs, const int* ys, int count, std::uint32_t argb);
@@ -95,6 +101,10 @@ private:
     // Spans in device coordinates, already clipped.
     void span(int y, int x0, int x1, std::uint32_t argb);
     void plot(std::int64_t x, std::int64_t y);
+    // Calls put(x, y) for the pixels of the line (device coordinates) that
+    // lie in the clip.
+    template <typename Put>
+    void walkLine(std::int64_t ax, std::int64_t ay, std::int64_t bx, std::int64_t by, Put put) const;
     void fillSpanClipped(std::int64_t y, std::int64_t x0, std::int64_t x1, std::uint32_t argb);
     void fillPolygonDevice(const std::int64_t* xs, const std::int64_t* ys, int count, std::uint32_t argb);
     template <typename Filter>

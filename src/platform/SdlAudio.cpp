@@ -7,6 +7,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
+#include <optional>
 
 namespace platform {
 
@@ -165,6 +166,32 @@ public:
         return !closed_;
     }
 
+    void follow(const std::shared_ptr<AudioLine>& previous) override {
+        std::lock_guard lock(mutex_);
+        previous_ = std::dynamic_pointer_cast<SdlLine>(previous);
+    }
+
+    // Where in the current mix period this line may start: nullopt while
+    // the line it follows still sounds, else the frame that line ended at
+    // (0 when it ended in an earlier period). Lines are mixed in the order
+    // they opened, so the line followed has been mixed already.
+    std::optional<int> startFrame(std::uint64_t period) {
+        std::shared_ptr<SdlLine> previous;
+        {
+            std::lock_guard lock(mutex_);
+            previous = previous_;
+        }
+        if (!previous) return 0;
+        std::optional<int> from = previous->endedAt(period);
+        {
+            std::lock_guard lock(mutex_);
+            if (from && *from == 0) previous_.reset();
+        }
+        // A writer waiting for room counts what the line ahead still holds.
+        changed_.notify_all();
+        return from;
+    }
+
     void setVolume(float linear) override { volume_ = std::max(0.0f, linear); }
     float volume() const override { return volume_; }
     int bufferSize() const override { return bufferBytes_; }
@@ -175,15 +202,35 @@ public:
 
     // Device callback: adds this line's next frames into acc. Returns false
     // once the line is closed and can leave the mixer.
-    bool mixInto(std::int32_t* acc, int frames) {
+    bool mixInto(std::int32_t* acc, int frames, std::uint64_t period) {
         std::lock_guard lock(mutex_);
         if (closed_) return false;
         if (!started_) return true;
         std::size_t n = ring_.mixInto(acc, static_cast<std::size_t>(frames), volume_.load());
         deviceFramesPlayed_ += static_cast<std::int64_t>(n);
-        if (releaseWhenEmpty_ && ring_.frames() == 0) closed_ = true;
+        if (releaseWhenEmpty_ && ring_.frames() == 0) {
+            closed_ = true;
+            endPeriod_ = period;
+            endFrame_ = static_cast<int>(n);
+        }
         changed_.notify_all();
         return !closed_;
+    }
+
+    // Frames the line this one follows still has to play (mutex_ held; the
+    // lock order is follower, then the line it follows).
+    std::size_t framesAhead() const {
+        if (!previous_) return 0;
+        std::lock_guard lock(previous_->mutex_);
+        return previous_->closed_ ? 0 : previous_->ring_.frames();
+    }
+
+    // For a line following this one: nullopt while this one still sounds,
+    // else the frame of `period` at which it fell silent.
+    std::optional<int> endedAt(std::uint64_t period) const {
+        std::lock_guard lock(mutex_);
+        if (!closed_) return std::nullopt;
+        return endPeriod_ == period ? endFrame_ : 0;
     }
 
 private:
@@ -259,11 +306,13 @@ private:
         if (!closed_) ring_.push(tail.data(), tail.size() / 2);
     }
 
-    // Waits until the ring is below its capacity, then queues the whole
-    // conversion: the ring holds at most its capacity plus one chunk.
+    // Waits until the ring, with what the line it follows still holds, is
+    // below its capacity, then queues the whole conversion: the ring holds
+    // at most its capacity plus one chunk, and a loop of short passes does
+    // not pile up passes ahead of the output.
     bool queue() {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return closed_ || ring_.frames() < capacityFrames_; });
+        changed_.wait(lock, [&] { return closed_ || ring_.frames() + framesAhead() < capacityFrames_; });
         if (closed_) return false;
         ring_.push(converted_.data(), converted_.size() / 2);
         return true;
@@ -290,6 +339,11 @@ private:
     bool started_ = false;
     bool closed_ = false;
     bool releaseWhenEmpty_ = false;
+    std::shared_ptr<SdlLine> previous_;  // the line this one waits for
+    // Where the line fell silent once played out: the mix period and the
+    // frame in it.
+    std::uint64_t endPeriod_ = ~std::uint64_t{0};
+    int endFrame_ = 0;
 };
 
 std::shared_ptr<SdlAudioDriver> SdlAudioDriver::open() {
@@ -352,8 +406,13 @@ void SdlAudioDriver::mix(std::int16_t* out, int frames) {
     std::fill_n(accumulator_.begin(), samples, 0);
     {
         std::lock_guard lock(linesMutex_);
+        ++period_;
+        const int channels = deviceFormat_.channels;
         std::erase_if(lines_, [&](const std::shared_ptr<SdlLine>& line) {
-            return !line->mixInto(accumulator_.data(), frames);
+            std::optional<int> from = line->startFrame(period_);
+            if (!from) return false;  // its predecessor still sounds
+            return !line->mixInto(accumulator_.data() + static_cast<std::size_t>(*from) * channels, frames - *from,
+                                  period_);
         });
     }
     for (std::size_t i = 0; i < samples; ++i)

@@ -48,8 +48,9 @@ private:
     PcmFormat deviceFormat_;
     int periodFrames_ = 1024;
     std::mutex linesMutex_;  // lines_; taken before any line's own mutex
-    std::vector<std::shared_ptr<SdlLine>> lines_;
+    std::vector<std::shared_ptr<SdlLine>> lines_;  // in the order they opened
     std::vector<std::int32_t> accumulator_;  // callback only
+    std::uint64_t period_ = 0;               // callback only: mix calls so far
 };
 
 }  // namespace platform

@@ -1,10 +1,11 @@
+#include "platform/KeyCodes.h"
 #include "platform/SdlWindow.h"
 
 namespace platform {
 
 namespace {
 
-constexpr int kStandard = 1, kLeft = 2, kRight = 3, kNumpad = 4;
+using namespace pc;
 
 struct Mapping {
     SDL_Keycode sym;
@@ -14,20 +15,26 @@ struct Mapping {
 
 // PC virtual key codes of the keys that are not letters, digits or F-keys.
 constexpr Mapping kKeys[] = {
-    {SDLK_BACKSPACE, 8, kStandard},  {SDLK_TAB, 9, kStandard},         {SDLK_RETURN, 10, kStandard},
-    {SDLK_KP_ENTER, 10, kNumpad},    {SDLK_LSHIFT, 16, kLeft},         {SDLK_RSHIFT, 16, kRight},
-    {SDLK_LCTRL, 17, kLeft},         {SDLK_RCTRL, 17, kRight},         {SDLK_LALT, 18, kLeft},
-    {SDLK_RALT, 18, kRight},         {SDLK_PAUSE, 19, kStandard},      {SDLK_CAPSLOCK, 20, kStandard},
-    {SDLK_ESCAPE, 27, kStandard},    {SDLK_SPACE, 32, kStandard},      {SDLK_PAGEUP, 33, kStandard},
-    {SDLK_PAGEDOWN, 34, kStandard},  {SDLK_END, 35, kStandard},        {SDLK_HOME, 36, kStandard},
-    {SDLK_LEFT, 37, kStandard},      {SDLK_UP, 38, kStandard},         {SDLK_RIGHT, 39, kStandard},
-    {SDLK_DOWN, 40, kStandard},      {SDLK_COMMA, 44, kStandard},      {SDLK_MINUS, 45, kStandard},
-    {SDLK_PERIOD, 46, kStandard},    {SDLK_SLASH, 47, kStandard},      {SDLK_SEMICOLON, 59, kStandard},
-    {SDLK_EQUALS, 61, kStandard},    {SDLK_LEFTBRACKET, 91, kStandard}, {SDLK_BACKSLASH, 92, kStandard},
-    {SDLK_RIGHTBRACKET, 93, kStandard}, {SDLK_KP_MULTIPLY, 106, kNumpad}, {SDLK_KP_PLUS, 107, kNumpad},
-    {SDLK_KP_MINUS, 109, kNumpad},   {SDLK_KP_PERIOD, 110, kNumpad},   {SDLK_KP_DIVIDE, 111, kNumpad},
-    {SDLK_DELETE, 127, kStandard},   {SDLK_NUMLOCKCLEAR, 144, kNumpad}, {SDLK_SCROLLLOCK, 145, kStandard},
-    {SDLK_INSERT, 155, kStandard},
+    {SDLK_BACKSPACE, kBackspace, kStandard},  {SDLK_TAB, kTab, kStandard},
+    {SDLK_RETURN, kEnter, kStandard},         {SDLK_KP_ENTER, kEnter, kNumpad},
+    {SDLK_LSHIFT, kShift, kLeftSide},         {SDLK_RSHIFT, kShift, kRightSide},
+    {SDLK_LCTRL, kControl, kLeftSide},        {SDLK_RCTRL, kControl, kRightSide},
+    {SDLK_LALT, kAlt, kLeftSide},             {SDLK_RALT, kAlt, kRightSide},
+    {SDLK_PAUSE, kPause, kStandard},          {SDLK_CAPSLOCK, kCapsLock, kStandard},
+    {SDLK_ESCAPE, kEscape, kStandard},        {SDLK_SPACE, kSpace, kStandard},
+    {SDLK_PAGEUP, kPageUp, kStandard},        {SDLK_PAGEDOWN, kPageDown, kStandard},
+    {SDLK_END, kEnd, kStandard},              {SDLK_HOME, kHome, kStandard},
+    {SDLK_LEFT, pc::kLeft, kStandard},        {SDLK_UP, pc::kUp, kStandard},
+    {SDLK_RIGHT, pc::kRight, kStandard},      {SDLK_DOWN, pc::kDown, kStandard},
+    {SDLK_COMMA, kComma, kStandard},          {SDLK_MINUS, kMinus, kStandard},
+    {SDLK_PERIOD, kPeriod, kStandard},        {SDLK_SLASH, kSlash, kStandard},
+    {SDLK_SEMICOLON, kSemicolon, kStandard},  {SDLK_EQUALS, kEquals, kStandard},
+    {SDLK_LEFTBRACKET, kOpenBracket, kStandard}, {SDLK_BACKSLASH, kBackslash, kStandard},
+    {SDLK_RIGHTBRACKET, kCloseBracket, kStandard}, {SDLK_KP_MULTIPLY, kMultiply, kNumpad},
+    {SDLK_KP_PLUS, kAdd, kNumpad},            {SDLK_KP_MINUS, kSubtract, kNumpad},
+    {SDLK_KP_PERIOD, kDecimal, kNumpad},      {SDLK_KP_DIVIDE, kDivide, kNumpad},
+    {SDLK_DELETE, kDelete, kStandard},        {SDLK_NUMLOCKCLEAR, kNumLock, kNumpad},
+    {SDLK_SCROLLLOCK, kScrollLock, kStandard}, {SDLK_INSERT, kInsert, kStandard},
 };
 
 }  // namespace
@@ -39,20 +46,20 @@ KeyEvent keyEventFromSdl(const SDL_KeyboardEvent& e) {
     const SDL_Keycode sym = e.keysym.sym;
     // Keypad digits by position, so that Num Lock does not matter.
     if (sc >= SDL_SCANCODE_KP_1 && sc <= SDL_SCANCODE_KP_9) {
-        k.keyCode = 97 + (sc - SDL_SCANCODE_KP_1);
-        k.keyLocation = kNumpad;
+        k.keyCode = pc::kNumpad0 + 1 + (sc - SDL_SCANCODE_KP_1);
+        k.keyLocation = pc::kNumpad;
     } else if (sc == SDL_SCANCODE_KP_0) {
-        k.keyCode = 96;
-        k.keyLocation = kNumpad;
+        k.keyCode = pc::kNumpad0;
+        k.keyLocation = pc::kNumpad;
     } else if (sym >= SDLK_a && sym <= SDLK_z) {
-        k.keyCode = 'A' + (sym - SDLK_a);
+        k.keyCode = pc::kA + (sym - SDLK_a);
     } else if (sym >= SDLK_0 && sym <= SDLK_9) {
-        k.keyCode = '0' + (sym - SDLK_0);
+        k.keyCode = pc::kDigit0 + (sym - SDLK_0);
     } else if (sym >= SDLK_F1 && sym <= SDLK_F12) {
-        k.keyCode = 112 + (sym - SDLK_F1);
+        k.keyCode = pc::kF1 + (sym - SDLK_F1);
     } else if (sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) {
         // Layouts without Latin letters still have the letter keys.
-        k.keyCode = 'A' + (sc - SDL_SCANCODE_A);
+        k.keyCode = pc::kA + (sc - SDL_SCANCODE_A);
     } else {
         for (const Mapping& m : kKeys)
             if (m.sym == sym) {

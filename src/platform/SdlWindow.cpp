@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/SdlWindowSystem.h"
+
 namespace platform {
 
 namespace {
@@ -58,6 +60,7 @@ SdlWindow::~SdlWindow() {
 }
 
 void SdlWindow::onEventThread(std::function<void()> task) {
+    if (system_.displayGone()) return;
     if (system_.events().isEventThread())
         task();
     else
@@ -215,11 +218,11 @@ void SdlWindow::leaveFullScreen() {
     fullScreen_ = false;
 }
 
-bool SdlWindow::canPaint() { return visible_ && !minimised_; }
+bool SdlWindow::canPaint() { return visible_ && !minimised_ && !system_.displayGone(); }
 
 void SdlWindow::requestRepaint() {
     // One queued repaint is enough however many frames asked for it.
-    if (repaintQueued_.exchange(true)) return;
+    if (system_.displayGone() || repaintQueued_.exchange(true)) return;
     system_.events().post([this] {
         repaintQueued_ = false;
         if (listener_) listener_->paintView();
@@ -227,7 +230,7 @@ void SdlWindow::requestRepaint() {
 }
 
 void SdlWindow::present(const std::uint32_t* argb, int width, int height, int x, int y) {
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0 || system_.displayGone()) return;
     if (!texture_ || textureW_ != width || textureH_ != height) {
         if (texture_) SDL_DestroyTexture(texture_);
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
@@ -236,7 +239,7 @@ void SdlWindow::present(const std::uint32_t* argb, int width, int height, int x,
         if (!texture_) return;
     }
     SDL_UpdateTexture(texture_, nullptr, argb, width * 4);
-    lastTarget_ = {x, y, width, height};
+    lastTarget_ = SDL_Rect{x, y, width, height};
     redraw();
 }
 
@@ -327,52 +330,6 @@ void SdlWindow::handleEvent(const SDL_Event& e) {
     default:
         break;
     }
-}
-
-// --- window system --------------------------------------------------------
-
-SdlWindowSystem::SdlWindowSystem() {
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-        throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
-    wakeEvent_ = SDL_RegisterEvents(1);
-    events_.setWaker([this] {
-        SDL_Event e{};
-        e.type = wakeEvent_;
-        SDL_PushEvent(&e);
-    });
-}
-
-SdlWindowSystem::~SdlWindowSystem() {
-    events_.setWaker(nullptr);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-}
-
-std::unique_ptr<Window> SdlWindowSystem::createWindow() {
-    auto window = std::make_unique<SdlWindow>(*this);
-    window_ = window.get();
-    return window;
-}
-
-void SdlWindowSystem::forget(SdlWindow* window) {
-    if (window_ == window) window_ = nullptr;
-}
-
-void SdlWindowSystem::pump(int waitMs) {
-    SDL_Event e;
-    if (!SDL_WaitEventTimeout(&e, waitMs)) return;
-    do {
-        if (e.type == wakeEvent_) continue;
-        if (e.type == SDL_QUIT) {
-            if (window_ && window_->listener()) window_->listener()->windowClosing();
-            continue;
-        }
-        if (window_) window_->handleEvent(e);
-    } while (SDL_PollEvent(&e));
-}
-
-int SdlWindowSystem::runEventLoop() {
-    return events_.run([this](int waitMs) { pump(waitMs); });
 }
 
 }  // namespace platform

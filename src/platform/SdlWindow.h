@@ -1,11 +1,13 @@
-// The SDL2 back end of the window system. SDL's video calls happen on the
-// thread that runs the event loop (the process's main thread); calls from
-// other threads are queued to it.
+// The SDL2 window (SdlWindowSystem.h makes it). SDL's video calls happen
+// on the thread that runs the event loop (the process's main thread); calls
+// from other threads are queued to it. Inside the platform only: this
+// header needs SDL's, which nothing outside the platform sees.
 #pragma once
 
 #include <SDL.h>
 
 #include <atomic>
+#include <functional>
 #include <mutex>
 
 #include "platform/Window.h"
@@ -74,23 +76,6 @@ private:
     std::shared_ptr<Cursor> arrow_;
     std::shared_ptr<Cursor> cursor_;
     int buttonsDown_ = 0;
-};
-
-class SdlWindowSystem final : public WindowSystem {
-public:
-    // Initialises SDL's video; raises std::runtime_error with SDL's message
-    // when there is no display to open.
-    SdlWindowSystem();
-    ~SdlWindowSystem() override;
-
-    std::unique_ptr<Window> createWindow() override;
-    int runEventLoop() override;
-    void forget(SdlWindow* window);
-
-private:
-    void pump(int waitMs);
-    Uint32 wakeEvent_ = 0;
-    SdlWindow* window_ = nullptr;
 };
 
 // PC virtual key code and location for an SDL key; 0 when it has none.

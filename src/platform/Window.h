@@ -59,6 +59,11 @@ public:
     virtual void paintView() {}
     virtual void keyEvent(const KeyEvent& e) {}
     virtual void mouseEvent(const MouseEvent& e) {}
+    // The connection to the display broke: nothing can be shown any more.
+    // Stop what runs and save what must be saved; the window system ends
+    // the process once this returns (with WindowSystem::kDisplayLostStatus).
+    // Calls on the window are ignored from now on.
+    virtual void displayLost() {}
 };
 
 class Cursor {
@@ -114,6 +119,9 @@ public:
 // The window system: makes the window and owns the event thread.
 class WindowSystem {
 public:
+    // The process's exit status after the display went away.
+    static constexpr int kDisplayLostStatus = 2;
+
     virtual ~WindowSystem() = default;
     virtual std::unique_ptr<Window> createWindow() = 0;
     EventLoop& events() { return events_; }
@@ -121,6 +129,9 @@ public:
     // Runs the event loop on the calling thread until the process is asked
     // to end; returns the exit status.
     virtual int runEventLoop() = 0;
+    // The process is about to end, however it ends: give the display back
+    // as it was (full screen left, its mode restored).
+    virtual void shutdown() {}
     // Asks the process to end with this status once the event loop returns.
     void exitProcess(int status) { events_.quit(status); }
 

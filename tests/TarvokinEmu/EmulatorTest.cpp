@@ -1,4 +1,6 @@
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/SharedState.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +31,7 @@ class ProbeCanvas final : public Canvas {
 public:
     void paint(Graphics& g) override {
         paints++;
-        g.setColor(0x102030);
+        g.setColor(fill);
         g.fillRect(0, 0, getWidth(), getHeight());
         g.setColor(0xFF0000);
         g.fillRect(1, 0, 1, 1);
@@ -41,6 +43,7 @@ public:
     void hideNotify() override { hides++; }
     std::atomic<int> paints{0}, shows{0}, hides{0};
     bool throwInPaint = false;
+    int fill = 0x102030;
 };
 
 // A shell on the headless window system with its event thread running, in
@@ -75,6 +78,21 @@ protected:
         std::filesystem::remove_all(dir_);
     }
     void onEventThread(std::function<void()> f) { system_->events().invokeAndWait(std::move(f)); }
+    // Event thread: builds the window for this setting (with the PC
+    // keyboard on, the setting, not setupWindow's argument, decides).
+    void setupWindow(bool fullScreen) {
+        TarvokinEmu::shared().fullScreen = fullScreen;
+        emulator_->setupWindow(fullScreen);
+    }
+    // A shell with its screen, a window in this setting and the canvas.
+    void startWithWindow(bool fullScreen) {
+        start();
+        onEventThread([&] {
+            emulator_->createScreen();
+            setupWindow(fullScreen);
+        });
+        canvas();
+    }
     platform::HeadlessWindow& window() { return *system_->window(); }
     ProbeCanvas& canvas() {
         if (!canvas_) canvas_ = std::make_unique<ProbeCanvas>();
@@ -94,13 +112,13 @@ TEST_F(HeadlessShell, WindowedSizeIncludesInsetsAndCentres) {
     s.insets = {4, 30, 4, 4};
     s.screen = {1024, 768};
     start(s);
-    Emulator::config().screenWidth = 240;
-    Emulator::config().screenHeight = 320;
-    Emulator::config().zoom = 2;
-    Emulator::shared().fullScreen = false;
+    TarvokinEmu::config().screenWidth = 240;
+    TarvokinEmu::config().screenHeight = 320;
+    TarvokinEmu::config().zoom = 2;
+    TarvokinEmu::shared().fullScreen = false;
     onEventThread([&] {
         emulator_->createScreen();
-        Emulator::shared().fullScreen = false;
+        TarvokinEmu::shared().fullScreen = false;
         emulator_->setupWindow(false);
     });
     auto snap = window().snapshot();
@@ -164,31 +182,14 @@ TEST_F(HeadlessShell, FullScreenWithoutAnEightHundredModeIsCentredAndScaled) {
     EXPECT_EQ(px(at.x + 1599, at.y + 1199), 0xFF102030u);
 }
 
-TEST(ZoomKernels, ExactDoublingAndNearestNeighbourMatchReference) {
-    const int w = 7, h = 5;
-    std::vector<std::uint32_t> src(w * h);
-    for (int i = 0; i < w * h; ++i) src[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
-    for (int zoom : {2, 3, 4}) {
-        std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * zoom * h * zoom), rows;
-        if (zoom == 2)
-            Emulator::zoomExact2(src.data(), w, h, rows, out.data());
-        else
-            Emulator::zoomNearest(src.data(), w, h, zoom, out.data());
-        for (int y = 0; y < h * zoom; ++y)
-            for (int x = 0; x < w * zoom; ++x)
-                ASSERT_EQ(out[static_cast<std::size_t>(y) * w * zoom + x], src[(y / zoom) * w + x / zoom])
-                    << "zoom " << zoom << " at " << x << "," << y;
-    }
-}
-
 TEST_F(HeadlessShell, RenderFramePaintsPresentsAndSurvivesPaintFailure) {
     start();
-    Emulator::config().screenWidth = 4;
-    Emulator::config().screenHeight = 3;
-    Emulator::config().zoom = 3;
+    TarvokinEmu::config().screenWidth = 4;
+    TarvokinEmu::config().screenHeight = 3;
+    TarvokinEmu::config().zoom = 3;
     onEventThread([&] {
         emulator_->createScreen();
-        Emulator::shared().fullScreen = false;
+        TarvokinEmu::shared().fullScreen = false;
         emulator_->setupWindow(false);
     });
     canvas().throwInPaint = true;
@@ -207,18 +208,72 @@ TEST_F(HeadlessShell, RenderFramePaintsPresentsAndSurvivesPaintFailure) {
     EXPECT_EQ(window().title(), "Tidepool Dash");
 }
 
+// A frame that looks like the last one shown is not converted and shown
+// again, unless the window was rebuilt since.
+TEST_F(HeadlessShell, UnchangedFramesAreNotPresentedAgain) {
+    startWithWindow(false);
+    emulator_->renderFrame();
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, 1);
+    canvas().fill = 0x405060;
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, 2);
+    onEventThread([&] { setupWindow(false); });
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, 3);
+    EXPECT_EQ(canvas().paints.load(), 4);
+}
+
 TEST_F(HeadlessShell, RenderFrameDoesNotWaitForAWindowThatCannotPaint) {
-    start();
-    onEventThread([&] {
-        emulator_->createScreen();
-        emulator_->setupWindow(true);
-    });
-    canvas();
+    // A small screen, so that twenty frames take a fraction of the time
+    // twenty waits for a paint would, even in a sanitizer build.
+    TarvokinEmu::config().screenWidth = 40;
+    TarvokinEmu::config().screenHeight = 30;
+    startWithWindow(true);
     window().setMinimised(true);
     auto begin = std::chrono::steady_clock::now();
     for (int i = 0; i < 20; ++i) emulator_->renderFrame();
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
     EXPECT_EQ(canvas().paints.load(), 20);
+    // Restored, the window gets the frame it missed although nothing changed.
+    const int shown = window().snapshot().frames;
+    window().setMinimised(false);
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, shown + 1);
+}
+
+// Without a game title the window says the game's name, also after a
+// full-screen round trip has rebuilt it.
+TEST_F(HeadlessShell, DefaultTitleSurvivesAFullScreenRoundTrip) {
+    startWithWindow(false);
+    emulator_->renderFrame();
+    EXPECT_EQ(window().title(), "Tidepool Dash");
+    onEventThread([&] {
+        setupWindow(true);
+        setupWindow(false);
+    });
+    emulator_->renderFrame();
+    EXPECT_EQ(window().title(), "Tidepool Dash");
+}
+
+// Full screen scales to fit; the zoom asked for on the command line is what
+// the window gets back afterwards.
+TEST_F(HeadlessShell, WindowKeepsTheAskedZoomAcrossFullScreen) {
+    start();
+    TarvokinEmu::config().screenWidth = 240;
+    TarvokinEmu::config().screenHeight = 320;
+    TarvokinEmu::config().zoom = 2;
+    onEventThread([&] {
+        emulator_->createScreen();
+        setupWindow(false);
+        setupWindow(true);
+    });
+    EXPECT_EQ(emulator_->placement().scale, 3);  // 1280 x 1024 fits three times
+    onEventThread([&] { setupWindow(false); });
+    EXPECT_EQ(window().snapshot().outer.width, 480);
+    EXPECT_EQ(window().snapshot().outer.height, 640);
+    EXPECT_EQ(emulator_->placement().scale, 2);
+    EXPECT_EQ(TarvokinEmu::config().zoom, 2);
 }
 
 TEST_F(HeadlessShell, FramePacingHonoursTheCap) {
@@ -227,7 +282,7 @@ TEST_F(HeadlessShell, FramePacingHonoursTheCap) {
     platform::Clock::install(&clock);
     onEventThread([&] { emulator_->createScreen(); });
     canvas();
-    Emulator::config().maxFps = 25;
+    TarvokinEmu::config().maxFps = 25;
     std::vector<std::int64_t> times;
     for (int i = 0; i < 4; ++i) {
         emulator_->renderFrame();
@@ -237,7 +292,7 @@ TEST_F(HeadlessShell, FramePacingHonoursTheCap) {
     for (std::size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], 40);
 
     for (int cap : {0, -1, 2000}) {
-        Emulator::config().maxFps = cap;
+        TarvokinEmu::config().maxFps = cap;
         std::int64_t before = clock.nowMillis();
         emulator_->renderFrame();
         emulator_->renderFrame();
@@ -250,13 +305,23 @@ TEST_F(HeadlessShell, WindowEventsPauseAndResumeWithTheFilter) {
     platform::ManualClock clock;
     platform::Clock::install(&clock);
     canvas();
-    Emulator::shared().midletRunning = true;
+    TarvokinEmu::shared().midletRunning = true;
     auto send = [&](int id) { onEventThread([&] { emulator_->windowEvent(id); }); };
 
-    send(platform::WindowLostFocus);  // sleeps 60 ms on the manual clock
+    // The window system reports one focus change as two events at once:
+    // one pause, one resume, and the event thread never sleeps.
+    auto sendPair = [&](int first, int second) {
+        onEventThread([&] {
+            emulator_->windowEvent(first);
+            emulator_->windowEvent(second);
+        });
+    };
+    const std::int64_t before = clock.nowMillis();
+    sendPair(platform::WindowDeactivated, platform::WindowLostFocus);
     EXPECT_EQ(canvas().hides.load(), 1);
+    EXPECT_EQ(clock.nowMillis(), before);
     clock.advance(100);
-    send(platform::WindowGainedFocus);
+    sendPair(platform::WindowActivated, platform::WindowGainedFocus);
     EXPECT_EQ(canvas().shows.load(), 1);
     // 30 ms apart: ignored, and the ignored event's time counts too.
     clock.advance(30);
@@ -269,17 +334,17 @@ TEST_F(HeadlessShell, WindowEventsPauseAndResumeWithTheFilter) {
     EXPECT_EQ(canvas().hides.load(), 2);
 
     // During a full-screen switch focus loss is not a pause.
-    Emulator::shared().fullScreenSwitching = true;
+    TarvokinEmu::shared().fullScreenSwitching = true;
     clock.advance(100);
     send(platform::WindowLostFocus);
     EXPECT_EQ(canvas().hides.load(), 2);
     clock.advance(100);
     send(platform::WindowActivated);
-    EXPECT_FALSE(Emulator::shared().fullScreenSwitching.load());
+    EXPECT_FALSE(TarvokinEmu::shared().fullScreenSwitching.load());
     EXPECT_EQ(canvas().shows.load(), 2);
 
     // Nothing while no MIDlet runs.
-    Emulator::shared().midletRunning = false;
+    TarvokinEmu::shared().midletRunning = false;
     clock.advance(100);
     send(platform::WindowLostFocus);
     EXPECT_EQ(canvas().hides.load(), 2);
@@ -292,12 +357,45 @@ public:
     void destroyApp(bool) override {}
 };
 
+// A switch that brings no focus events (no window manager) must not leave
+// the game deaf to the next real focus loss.
+TEST_F(HeadlessShell, FocusLossAfterASwitchWithoutFocusEventsPauses) {
+    TarvokinEmu::MIDletRegistry::registerClass("IdleMidlet", [] { return std::make_shared<IdleMidlet>(); });
+    start();
+    platform::ManualClock clock(false);
+    platform::Clock::install(&clock);
+    onEventThread([&] {
+        emulator_->createScreen();
+        emulator_->setupWindow(true);
+    });
+    canvas();
+    std::ostringstream out;
+    platform::Console::redirect(&out, nullptr);
+    emulator_->startMidlet("IdleMidlet");
+    auto until = [](const std::function<bool()>& done) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        return done();
+    };
+    ASSERT_TRUE(until([] { return TarvokinEmu::shared().midletRunning.load(); }));
+    onEventThread([&] { emulator_->keyEvent(platform::KeyEvent{true, 122, 1}); });  // F11
+    ASSERT_TRUE(until([&] { return !window().isFullScreen(); }));
+    onEventThread([] {});  // the rebuild has returned
+    clock.advance(2000);
+    onEventThread([&] { emulator_->windowEvent(platform::WindowLostFocus); });
+    TarvokinEmu::shared().exitRequested = true;
+    emulator_->joinSupervisor();
+    platform::Console::redirect(nullptr, nullptr);
+    EXPECT_EQ(canvas().hides.load(), 1);
+}
+
 TEST_F(HeadlessShell, FullScreenSwitchRunsOnTheSupervisorAndIsRemembered) {
     TarvokinEmu::MIDletRegistry::registerClass("IdleMidlet", [] { return std::make_shared<IdleMidlet>(); });
     start();
     onEventThread([&] {
         emulator_->createScreen();
-        emulator_->setupWindow(Emulator::shared().fullScreen);
+        emulator_->setupWindow(TarvokinEmu::shared().fullScreen);
     });
     ASSERT_TRUE(Emulator::isFullScreen());
     EXPECT_FALSE(std::filesystem::exists("rms.dat"));  // a first run writes nothing
@@ -306,13 +404,13 @@ TEST_F(HeadlessShell, FullScreenSwitchRunsOnTheSupervisorAndIsRemembered) {
     platform::Console::redirect(&out, nullptr);
     emulator_->startMidlet("IdleMidlet");
     emulator_->requestFullScreen(true);  // already full screen: nothing
-    EXPECT_FALSE(Emulator::shared().fullScreenSwitching.load());
+    EXPECT_FALSE(TarvokinEmu::shared().fullScreenSwitching.load());
     emulator_->requestFullScreen(false);
     emulator_->requestFullScreen(true);  // a rebuild is pending: ignored
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (window().isFullScreen() && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    Emulator::shared().exitRequested = true;
+    TarvokinEmu::shared().exitRequested = true;
     emulator_->joinSupervisor();
     platform::Console::redirect(nullptr, nullptr);
 
@@ -327,7 +425,7 @@ TEST_F(HeadlessShell, FullScreenSwitchRunsOnTheSupervisorAndIsRemembered) {
     auto store = javax::microedition::rms::RecordStore::openRecordStore("emu_settings", false);
     ASSERT_EQ(store->getNumRecords(), 1);
     EXPECT_EQ(store->getRecord(1), std::vector<std::uint8_t>{0});
-    Emulator::shared().fullScreen = true;
+    TarvokinEmu::shared().fullScreen = true;
     emulator_->createScreen();
     EXPECT_FALSE(Emulator::isFullScreen());
 }

@@ -3,9 +3,13 @@
 #include <sstream>
 
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/SharedState.h"
 #include "TarvokinEmu/Launch.h"
 #include "com/qorvi/tkemu/graphics/DesktopGameCanvas.h"
+#include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Canvas.h"
+#include "platform/Console.h"
 #include "platform/HeadlessWindow.h"
 
 namespace {
@@ -60,10 +64,10 @@ protected:
     }
     // A windowed 240 x 320 screen at zoom 2 inside (4, 30) insets.
     void windowed() {
-        Emulator::config().screenWidth = 240;
-        Emulator::config().screenHeight = 320;
-        Emulator::config().zoom = 2;
-        Emulator::shared().fullScreen = false;
+        TarvokinEmu::config().screenWidth = 240;
+        TarvokinEmu::config().screenHeight = 320;
+        TarvokinEmu::config().zoom = 2;
+        TarvokinEmu::shared().fullScreen = false;
         emulator_->setupWindow(false);
     }
     void key(int code, bool pressed = true, int location = 1) { emulator_->keyEvent(KeyEvent{pressed, code, location}); }
@@ -100,11 +104,9 @@ TEST_F(Input, KeyTableForBothKeymaps) {
     for (const Case& c : cases) EXPECT_EQ(Emulator::phoneKeyCode(c.pc, c.location), c.siemens) << c.pc;
 }
 
-TEST_F(Input, KeysReachTheCurrentCanvasOnlyWhileRunning) {
+// Keys go to the current canvas also while the game is still starting.
+TEST_F(Input, KeysReachTheCurrentCanvasAlsoBeforeTheStart) {
     PlainCanvas canvas;
-    key(38);
-    EXPECT_EQ(canvas.log.str(), "");
-    Emulator::shared().midletRunning = true;
     key(38);
     key(38, false);
     key(65);
@@ -114,13 +116,40 @@ TEST_F(Input, KeysReachTheCurrentCanvasOnlyWhileRunning) {
     EXPECT_EQ(canvas.log.str(), "keyPressed -1\nkeyReleased -1\nkeyPressed 65\nkeyPressed 65\nkeyReleased 65\n");
 }
 
+// A handler that throws is reported as a stack trace, like a failing
+// callback elsewhere, and the events after it still arrive.
+TEST_F(Input, ThrowingHandlersAreReportedAndInputGoesOn) {
+    windowed();
+    class Throwing final : public Recorder<javax::microedition::lcdui::Canvas> {
+    public:
+        void keyPressed(int k) override {
+            Recorder::keyPressed(k);
+            if (k == 65) throw java::lang::IllegalStateException("key refused");
+        }
+        void pointerDragged(int, int) override { throw std::runtime_error("move refused"); }
+        void hideNotify() override { throw java::lang::NullPointerException(); }
+    } canvas;
+    TarvokinEmu::shared().midletRunning = true;
+    std::ostringstream err;
+    platform::Console::redirect(nullptr, &err);
+    EXPECT_NO_THROW(key(65));
+    EXPECT_NO_THROW(mouse(MouseEvent::Type::Moved, 10, 40));
+    EXPECT_NO_THROW(emulator_->windowEvent(platform::WindowLostFocus));
+    key(66);
+    platform::Console::redirect(nullptr, nullptr);
+    EXPECT_EQ(canvas.log.str(), "keyPressed 65\nkeyPressed 66\n");
+    for (const char* trace : {"java.lang.IllegalStateException: key refused", "move refused",
+                              "java.lang.NullPointerException"})
+        EXPECT_NE(err.str().find(trace), std::string::npos) << trace << "\n" << err.str();
+}
+
 TEST_F(Input, F11SwitchesOnPressOnlyAndIsStillDelivered) {
     windowed();
     PlainCanvas canvas;
-    Emulator::shared().midletRunning = true;
+    TarvokinEmu::shared().midletRunning = true;
     key(122);
     EXPECT_TRUE(Emulator::isFullScreen());
-    EXPECT_TRUE(Emulator::shared().fullScreenSwitching.load());
+    EXPECT_TRUE(TarvokinEmu::shared().fullScreenSwitching.load());
     key(122);  // the switch is still pending: only the key
     key(122, false);
     EXPECT_TRUE(Emulator::isFullScreen());
@@ -133,9 +162,9 @@ TEST_F(Input, MousePositionsAreTranslatedAndClamped) {
     using T = MouseEvent::Type;
     mouse(T::Pressed, 10, 40, 1);  // before the start: position only
     EXPECT_EQ(canvas.log.str(), "");
-    EXPECT_EQ(Emulator::shared().lastPointerX.load(), 3);
-    EXPECT_EQ(Emulator::shared().lastPointerY.load(), 5);
-    Emulator::shared().midletRunning = true;
+    EXPECT_EQ(TarvokinEmu::shared().lastPointerX.load(), 3);
+    EXPECT_EQ(TarvokinEmu::shared().lastPointerY.load(), 5);
+    TarvokinEmu::shared().midletRunning = true;
     mouse(T::Pressed, 4, 30, 1);
     mouse(T::Released, 3, 29, 1);
     mouse(T::Moved, 5000, 5000);
@@ -145,13 +174,13 @@ TEST_F(Input, MousePositionsAreTranslatedAndClamped) {
     mouse(T::Wheel, 50, 50, 0, -1); // wheel on a plain canvas: nothing
     EXPECT_EQ(canvas.log.str(),
               "pointerPressed 0 0\npointerReleased 0 0\npointerDragged 239 319\npointerDragged 239 319\n");
-    EXPECT_EQ(Emulator::shared().lastPointerX.load(), 23);
+    EXPECT_EQ(TarvokinEmu::shared().lastPointerX.load(), 23);
 }
 
 TEST_F(Input, DesktopCanvasGetsButtonsAndWheelInsteadOfPointerCalls) {
     windowed();
     DesktopCanvas canvas;
-    Emulator::shared().midletRunning = true;
+    TarvokinEmu::shared().midletRunning = true;
     using T = MouseEvent::Type;
     mouse(T::Moved, 24, 50);
     mouse(T::Pressed, 24, 50, 3);

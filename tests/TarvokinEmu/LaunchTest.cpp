@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "TarvokinEmu/Config.h"
 #include "TarvokinEmu/Emulator.h"
 #include "platform/Console.h"
 
@@ -20,7 +21,7 @@ protected:
     std::vector<std::string> configurationFor(const std::vector<std::string>& args) {
         Emulator::resetClassState();
         Launch::applyCommandLine(args);
-        Emulator::Config& c = Emulator::config();
+        TarvokinEmu::Config& c = TarvokinEmu::config();
         if (!c.fontName) c.fontName = Launch::fontForScreen(c.screenWidth, c.screenHeight);
         std::ostringstream out;
         platform::Console::redirect(&out, nullptr);
@@ -72,7 +73,7 @@ TEST_F(CommandLine, PrintedConfigurationForTypicalLines) {
 
 TEST_F(CommandLine, SwitchesAndKeyCodes) {
     auto cls = Launch::applyCommandLine({"-debug", "-3d", "-maxFPS", "25", "-keymap", "SI-SL55", "-MIDletClass", "X"});
-    const Emulator::Config& c = Emulator::config();
+    const TarvokinEmu::Config& c = TarvokinEmu::config();
     EXPECT_TRUE(c.debugOutput);
     EXPECT_TRUE(c.openGl);
     EXPECT_EQ(c.maxFps, 25);
@@ -118,7 +119,7 @@ TEST_F(CommandLine, OutOfRangeSizesAreClampedAndReported) {
     platform::Console::redirect(&out, nullptr);
     Launch::clampConfiguration();
     platform::Console::redirect(nullptr, nullptr);
-    const Emulator::Config& c = Emulator::config();
+    const TarvokinEmu::Config& c = TarvokinEmu::config();
     EXPECT_EQ(c.screenWidth, 1);
     EXPECT_EQ(c.screenHeight, 1);
     EXPECT_EQ(c.zoom, 1);

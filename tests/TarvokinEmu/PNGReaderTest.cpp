@@ -159,6 +159,15 @@ TEST(PNGReader, MalformedFilesFailWithTheirMessage) {
         {"image data before IHDR", PngBuilder().idat(rgb2x2).ihdr(2, 2, 8, 2).iend().bytes(),
          "Image data before IHDR"},
         {"no IHDR at all", PngBuilder().iend().bytes(), "Missing IHDR"},
+        // A second header would reset what the first one's palette said
+        // about transparency.
+        {"second IHDR after a transparent palette",
+         PngBuilder().ihdr(1, 1, 8, 3).chunk("PLTE", Bytes(3)).chunk("tRNS", {0}).ihdr(1, 1, 8, 3)
+             .idat(zlib({0, 0})).iend().bytes(),
+         "Duplicate IHDR"},
+        {"palette before IHDR",
+         PngBuilder().chunk("PLTE", Bytes(3)).chunk("tRNS", {0}).ihdr(1, 1, 8, 3).idat(zlib({0, 0})).iend().bytes(),
+         "PLTE before IHDR"},
         {"split IDAT",
          PngBuilder().ihdr(2, 2, 8, 2).idat(Bytes(rgb2x2.begin(), rgb2x2.begin() + 6))
              .idat(Bytes(rgb2x2.begin() + 6, rgb2x2.end())).iend().bytes(),

@@ -49,7 +49,7 @@ protected:
     }
     // Runs the frame the runtime holds, as its supervisor would.
     bool runPostedFrame() {
-        auto call = TarvokinEmu::Emulator::shared().serialCall.exchange(nullptr);
+        auto call = TarvokinEmu::shared().serialCall.exchange(nullptr);
         if (call) call->run();
         return call != nullptr;
     }

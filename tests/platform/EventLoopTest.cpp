@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace {
@@ -28,6 +29,20 @@ TEST(EventLoop, FirstQuitStatusWinsAndLateTasksStillRun) {
     loop.post([&] { ran++; });
     EXPECT_EQ(loop.run([](int) {}), -2);
     EXPECT_EQ(ran.load(), 2);
+}
+
+// A task that throws goes to the reporter, and the tasks after it run.
+TEST(EventLoop, FailingTaskIsReportedAndTheLoopGoesOn) {
+    platform::EventLoop loop;
+    std::string reported;
+    loop.setErrorReporter([&](const std::exception& e) { reported = e.what(); });
+    std::atomic<int> ran{0};
+    loop.post([] { throw std::runtime_error("task failed"); });
+    loop.post([&] { ran++; });
+    loop.quit(0);
+    loop.run([](int) {});
+    EXPECT_EQ(reported, "task failed");
+    EXPECT_EQ(ran.load(), 1);
 }
 
 }  // namespace

@@ -164,4 +164,22 @@ TEST(RasterKernels, CopiesFillsAndOpacity) {
     EXPECT_TRUE(allOpaque(pixels.data(), 0));
 }
 
+// The window's enlargements: every output pixel is the source pixel it covers.
+TEST(ZoomKernels, ExactDoublingAndNearestNeighbourMatchReference) {
+    const int w = 7, h = 5;
+    std::vector<std::uint32_t> src(w * h);
+    for (int i = 0; i < w * h; ++i) src[i] = 0xFF000000u | static_cast<std::uint32_t>(i * 2654435761u >> 8);
+    for (int zoom : {2, 3, 4}) {
+        std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * zoom * h * zoom), rows;
+        if (zoom == 2)
+            platform::raster::zoomExact2(src.data(), w, h, rows, out.data());
+        else
+            platform::raster::zoomNearest(src.data(), w, h, zoom, out.data());
+        for (int y = 0; y < h * zoom; ++y)
+            for (int x = 0; x < w * zoom; ++x)
+                ASSERT_EQ(out[static_cast<std::size_t>(y) * w * zoom + x], src[(y / zoom) * w + x / zoom])
+                    << "zoom " << zoom << " at " << x << "," << y;
+    }
+}
+
 }  // namespace

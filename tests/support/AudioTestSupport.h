@@ -20,7 +20,9 @@
 #include <thread>
 #include <vector>
 
+#include "TarvokinEmu/Config.h"
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
 #include "platform/AudioOutput.h"
 #include "platform/Console.h"
 
@@ -235,8 +237,8 @@ class Captured {
 public:
     Captured() {
         TarvokinEmu::Emulator::resetClassState();  // first-use traces show again
-        TarvokinEmu::Emulator::config().debugOutput = true;
-        TarvokinEmu::Emulator::shared().midletRunning = true;
+        TarvokinEmu::config().debugOutput = true;
+        TarvokinEmu::shared().midletRunning = true;
         platform::Console::redirect(&out_, &err_);
     }
     ~Captured() {

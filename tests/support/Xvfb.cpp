@@ -39,14 +39,27 @@ Xvfb::Xvfb(const std::string& screen) {
             if (waitpid(pid, &status, WNOHANG) == pid) break;  // lost the race for this number
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         }
-        kill(pid, SIGKILL);
+        ::kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
 }
 
+void Xvfb::kill() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    pid_ = -1;
+    // A killed server leaves its lock and socket behind, which would keep
+    // the display number taken for every later server.
+    const std::string n = display_.substr(1);
+    std::error_code ec;
+    std::filesystem::remove("/tmp/.X" + n + "-lock", ec);
+    std::filesystem::remove("/tmp/.X11-unix/X" + n, ec);
+}
+
 Xvfb::~Xvfb() {
     if (pid_ > 0) {
-        kill(pid_, SIGTERM);
+        ::kill(pid_, SIGTERM);
         waitpid(pid_, nullptr, 0);
     }
 }

@@ -17,6 +17,8 @@ public:
     Xvfb& operator=(const Xvfb&) = delete;
 
     bool available() const { return pid_ > 0; }
+    // Ends the server at once, as a crash of the display would.
+    void kill();
     const std::string& display() const { return display_; }
 
 private:

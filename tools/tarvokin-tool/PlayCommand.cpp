@@ -6,7 +6,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/SharedState.h"
 #include "ToolCommand.h"
 #include "javax/microedition/media/Manager.h"
 #include "javax/microedition/media/PlayerImpl.h"
@@ -54,8 +55,8 @@ int runPlay(const tool::Args& args) {
     std::istringstream stream(std::string(std::istreambuf_iterator<char>(in), {}));
     if (trace) {
         // Traces print only while a MIDlet runs with -debug.
-        TarvokinEmu::Emulator::config().debugOutput = true;
-        TarvokinEmu::Emulator::shared().midletRunning = true;
+        TarvokinEmu::config().debugOutput = true;
+        TarvokinEmu::shared().midletRunning = true;
     }
 
     std::shared_ptr<Player> player = Manager::createPlayer(stream, type);

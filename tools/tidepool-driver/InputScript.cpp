@@ -5,18 +5,27 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/KeyCodes.h"
+
 namespace driver {
 
 platform::KeyEvent keyFromName(const std::string& name) {
     platform::KeyEvent k;
+    using namespace platform::pc;
     static const std::map<std::string, std::pair<int, int>> named = {
-        {"BackSpace", {8, 1}}, {"Tab", {9, 1}},       {"Return", {10, 1}},    {"KP_Enter", {10, 4}},
-        {"Shift_L", {16, 2}},  {"Shift_R", {16, 3}},  {"shift", {16, 2}},     {"Control_L", {17, 2}},
-        {"Control_R", {17, 3}}, {"ctrl", {17, 2}},    {"Alt_L", {18, 2}},     {"Alt_R", {18, 3}},
-        {"alt", {18, 2}},      {"Escape", {27, 1}},   {"space", {32, 1}},     {"Prior", {33, 1}},
-        {"Next", {34, 1}},     {"End", {35, 1}},      {"Home", {36, 1}},      {"Left", {37, 1}},
-        {"Up", {38, 1}},       {"Right", {39, 1}},    {"Down", {40, 1}},      {"Delete", {127, 1}},
-        {"Insert", {155, 1}},
+        {"BackSpace", {kBackspace, kStandard}}, {"Tab", {kTab, kStandard}},
+        {"Return", {kEnter, kStandard}},        {"KP_Enter", {kEnter, kNumpad}},
+        {"Shift_L", {kShift, kLeftSide}},       {"Shift_R", {kShift, kRightSide}},
+        {"shift", {kShift, kLeftSide}},         {"Control_L", {kControl, kLeftSide}},
+        {"Control_R", {kControl, kRightSide}},  {"ctrl", {kControl, kLeftSide}},
+        {"Alt_L", {kAlt, kLeftSide}},           {"Alt_R", {kAlt, kRightSide}},
+        {"alt", {kAlt, kLeftSide}},             {"Escape", {kEscape, kStandard}},
+        {"space", {kSpace, kStandard}},         {"Prior", {kPageUp, kStandard}},
+        {"Next", {kPageDown, kStandard}},       {"End", {kEnd, kStandard}},
+        {"Home", {kHome, kStandard}},           {"Left", {kLeft, kStandard}},
+        {"Up", {kUp, kStandard}},               {"Right", {kRight, kStandard}},
+        {"Down", {kDown, kStandard}},           {"Delete", {kDelete, kStandard}},
+        {"Insert", {kInsert, kStandard}},
     };
     if (auto it = named.find(name); it != named.end()) {
         k.keyCode = it->second.first;
@@ -26,11 +35,11 @@ platform::KeyEvent keyFromName(const std::string& name) {
     } else if (name.size() == 1 && name[0] >= '0' && name[0] <= '9') {
         k.keyCode = name[0];
     } else if (name.size() == 4 && name.rfind("KP_", 0) == 0 && name[3] >= '0' && name[3] <= '9') {
-        k.keyCode = 96 + (name[3] - '0');
-        k.keyLocation = 4;
+        k.keyCode = kNumpad0 + (name[3] - '0');
+        k.keyLocation = kNumpad;
     } else if (name.size() >= 2 && name[0] == 'F') {
         int n = std::atoi(name.c_str() + 1);
-        if (n >= 1 && n <= 12 && name == "F" + std::to_string(n)) k.keyCode = 111 + n;
+        if (n >= 1 && n <= 12 && name == "F" + std::to_string(n)) k.keyCode = kF1 + n - 1;
     }
     return k;
 }

@@ -20,6 +20,7 @@
 #include "DriverProbe.h"
 #include "InputScript.h"
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
 #include "TarvokinEmu/Launch.h"
 #include "TarvokinEmu/TestCard.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -100,7 +101,7 @@ int usage(const char* why) {
 }
 
 bool writeScreen(const std::string& file) {
-    auto image = Emulator::shared().screenImage;
+    auto image = TarvokinEmu::shared().screenImage;
     if (!image || !image->pixelBuffer()) return false;
     const int w = image->getWidth(), h = image->getHeight();
     auto png = platform::encodePng({image->pixelBuffer(), static_cast<std::size_t>(w) * h}, w, h);
@@ -248,7 +249,7 @@ int main(int argc, char** argv) {
     platform::Console::println("frames " + std::to_string(frame - 1));
 
     // Let the program stop the way a closed window stops it.
-    Emulator::shared().exitRequested = true;
+    TarvokinEmu::shared().exitRequested = true;
     gate.open();
     // The supervisor ends the event loop when it has stopped; a program that
     // does not stop is ended after a while.

@@ -3,13 +3,14 @@
 #include <memory>
 #include <thread>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
+#include "TarvokinEmu/Shell.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 
 namespace com::tkemuapi {
 
-bool Util::isFullScreen() { return TarvokinEmu::Emulator::isFullScreen(); }
+bool Util::isFullScreen() { return TarvokinEmu::shared().fullScreen; }
 
 void Util::setFullScreen(bool on) {
     auto task = std::make_shared<Util>(on);
@@ -22,7 +23,7 @@ void Util::run() {
         const bool on = fullScreen_;
         platform::WindowSystem::current().events().post([on] {
             try {
-                if (auto* emulator = TarvokinEmu::Emulator::getInstance()) emulator->setupWindow(on);
+                if (auto* shell = TarvokinEmu::Shell::current()) shell->setupWindow(on);
             } catch (...) {
             }
         });

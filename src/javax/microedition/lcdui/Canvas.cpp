@@ -1,29 +1,30 @@
 #include "javax/microedition/lcdui/Canvas.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/SharedState.h"
+#include "TarvokinEmu/Shell.h"
+#include "TarvokinEmu/Trace.h"
 
 namespace javax::microedition::lcdui {
 
-using TarvokinEmu::Emulator;
-
 Canvas::Canvas() {
-    Emulator::traceFirstUse("javax.microedition.lcdui.Canvas");
-    Emulator::shared().currentCanvas = this;
+    TarvokinEmu::traceFirstUse("javax.microedition.lcdui.Canvas");
+    TarvokinEmu::shared().currentCanvas = this;
 }
 
 Canvas::~Canvas() {
     Canvas* self = this;
-    Emulator::shared().currentCanvas.compare_exchange_strong(self, nullptr);
+    TarvokinEmu::shared().currentCanvas.compare_exchange_strong(self, nullptr);
 }
 
 void Canvas::repaint() {
-    if (Emulator* emulator = Emulator::getInstance()) emulator->renderFrame();
+    if (TarvokinEmu::Shell* shell = TarvokinEmu::Shell::current()) shell->renderFrame();
 }
 
-void Canvas::repaint(int, int, int, int) { Emulator::trace("TODO: Canvas.repaint(x,y,w,h);"); }
+void Canvas::repaint(int, int, int, int) { TarvokinEmu::trace("TODO: Canvas.repaint(x,y,w,h);"); }
 
 int Canvas::getGameAction(int keyCode) {
-    const Emulator::Config& c = Emulator::config();
+    const TarvokinEmu::Config& c = TarvokinEmu::config();
     if (keyCode == c.keyUp) return UP;
     if (keyCode == c.keyDown) return DOWN;
     if (keyCode == c.keyLeft) return LEFT;

@@ -1,13 +1,14 @@
 #include "javax/microedition/lcdui/Displayable.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Trace.h"
 
 namespace javax::microedition::lcdui {
 
-Displayable::Displayable() { TarvokinEmu::Emulator::traceFirstUse("javax.microedition.lcdui.Displayable"); }
+Displayable::Displayable() { TarvokinEmu::traceFirstUse("javax.microedition.lcdui.Displayable"); }
 
-int Displayable::getWidth() { return TarvokinEmu::Emulator::config().screenWidth; }
+int Displayable::getWidth() { return TarvokinEmu::config().screenWidth; }
 
-int Displayable::getHeight() { return TarvokinEmu::Emulator::config().screenHeight; }
+int Displayable::getHeight() { return TarvokinEmu::config().screenHeight; }
 
 }  // namespace javax::microedition::lcdui

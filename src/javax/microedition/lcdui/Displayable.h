@@ -23,9 +23,10 @@ public:
     bool isShown() { return false; }
     std::optional<std::string> getTitle() { return std::nullopt; }
     std::shared_ptr<Ticker> getTicker() { return nullptr; }
-    void addCommand(const std::shared_ptr<Command>& cmd) {}
+    // Virtual so that a canvas that takes no commands can refuse them.
+    virtual void addCommand(const std::shared_ptr<Command>& cmd) {}
     void removeCommand(const std::shared_ptr<Command>& cmd) {}
-    void setCommandListener(CommandListener* listener) {}
+    virtual void setCommandListener(CommandListener* listener) {}
     void setTitle(const std::optional<std::string>& title) {}
     void setTicker(const std::shared_ptr<Ticker>& ticker) {}
     virtual void sizeChanged(int w, int h) {}

@@ -31,7 +31,7 @@ void drawString(platform::RasterSurface& surface, std::string_view s, int x, int
     const int height = ascent + descent;
     if (width <= 0 || height <= 0) return;
     std::vector<std::uint32_t> strip(static_cast<std::size_t>(width) * height, 0);
-    const std::uint32_t rgb = surface.color() & 0xFFFFFFu;
+    const std::uint32_t rgb = surface.color() & 0xFFFFFFu, alpha = surface.color() >> 24;
     pen = 0;
     for (char32_t c : codes) {
         const Glyph& g = glyphFor(c);
@@ -42,7 +42,7 @@ void drawString(platform::RasterSurface& surface, std::string_view s, int x, int
                 const std::size_t src = g.offset + static_cast<std::size_t>(r) * g.width + col;
                 if (px < 0 || px >= width || y < 0 || y >= height || src >= kCoverageSize) continue;
                 std::uint32_t& dst = strip[static_cast<std::size_t>(y) * width + px];
-                const std::uint32_t a = std::max<std::uint32_t>(dst >> 24, kCoverage[src]);
+                const std::uint32_t a = std::max<std::uint32_t>(dst >> 24, kCoverage[src] * alpha / 255);
                 dst = a << 24 | rgb;
             }
         }

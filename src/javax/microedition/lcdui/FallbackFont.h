@@ -1,6 +1,7 @@
 // The desktop fallback font: a bold sans face 12 pixels high, embedded as
-// 8-bit coverage masks (FallbackFontData.cpp, made by
-// scripts/make-fallback-font.cpp) so text never depends on a system font.
+// one-bit masks stored a byte per pixel, 0 or 255 (FallbackFontData.cpp,
+// made by scripts/make-fallback-font.cpp) so text never depends on a system
+// font and is never anti-aliased.
 #pragma once
 
 #include <cstddef>
@@ -26,8 +27,7 @@ extern const Glyph kGlyphs[95];
 extern const unsigned char kCoverage[];
 extern const std::size_t kCoverageSize;
 
-// Draws s (UTF-8) in the surface colour, its baseline at baselineY, the
-// coverage blended as alpha.
+// Draws s (UTF-8) in the surface colour, its baseline at baselineY.
 void drawString(platform::RasterSurface& surface, std::string_view s, int x, int baselineY);
 
 }  // namespace javax::microedition::lcdui::fallback

@@ -2,7 +2,9 @@
 
 #include <string>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Resources.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/GraphicsBackend.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -33,14 +35,14 @@ Shared& shared() {
 
 struct FontLoader {
     static void load(std::array<std::shared_ptr<Font>, kSharedFonts>& fonts) {
-        const std::string folder = "TarvokinEmuFonts/" + TarvokinEmu::Emulator::config().fontName.value_or("") + "/";
+        const std::string folder = "TarvokinEmuFonts/" + TarvokinEmu::config().fontName.value_or("") + "/";
         // A missing file ends the loading: it and every later file stay
         // unloaded, and their fonts fall back.
         std::array<std::optional<std::vector<std::uint8_t>>, 2 * kSharedFonts> files;
         for (int i = 0; i < 2 * kSharedFonts; ++i) {
             const std::string name = folder + kFileNames[i % kSharedFonts] + (i < kSharedFonts ? ".cor" : ".png");
             try {
-                files[i] = TarvokinEmu::Emulator::readResource(name);
+                files[i] = TarvokinEmu::readResource(name);
             } catch (const java::io::IOException&) {
             }
             if (!files[i]) break;
@@ -73,7 +75,7 @@ std::shared_ptr<Font> Font::fromFiles(int style, int size, std::optional<std::ve
 namespace {
 
 const std::array<std::shared_ptr<Font>, kSharedFonts>& sharedFonts() {
-    TarvokinEmu::Emulator::traceFirstUse("javax.microedition.lcdui.Font");
+    TarvokinEmu::traceFirstUse("javax.microedition.lcdui.Font");
     Shared& s = shared();
     if (!s.loaded) {
         s.fonts = {std::make_shared<Font>(Font::STYLE_PLAIN, Font::SIZE_SMALL),

@@ -1,6 +1,6 @@
 #include "javax/microedition/lcdui/Graphics.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Font.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -14,7 +14,7 @@ Graphics::Graphics(std::shared_ptr<platform::Picture> target)
 
 Graphics::Graphics(std::unique_ptr<GraphicsBackend> backend, int width, int height)
     : clipWidth_(width), clipHeight_(height), backend_(std::move(backend)) {
-    TarvokinEmu::Emulator::traceFirstUse("javax.microedition.lcdui.Graphics");
+    TarvokinEmu::traceFirstUse("javax.microedition.lcdui.Graphics");
     font_ = Font::getDefaultFont();
 }
 

@@ -2,8 +2,8 @@
 // the pixel buffer of an image; a second back end (OpenGL) can take over
 // some operations for the screen context. Graphics keeps the recorded state
 // (clip, colour, translation, font) and the anchors; a back end holds the
-// surface state (its own clip, translation and opaque colour) and does the
-// pixel work. Coordinates are user coordinates: the back end translates.
+// surface state (its own clip, translation and colour) and does the pixel
+// work. Coordinates are user coordinates: the back end translates.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,10 @@ public:
 
     // The surface colour becomes the RGB part of argb, opaque.
     virtual void setColor(int argb) = 0;
+    // The surface colour becomes argb with its alpha; until the next colour
+    // change, shapes are blended with it.
+    virtual void setARGBColor(std::uint32_t argb) = 0;
+    virtual std::uint32_t color() const = 0;
     virtual void translate(int dx, int dy) = 0;
     virtual void setClip(int x, int y, int width, int height) = 0;
     virtual void clipRect(int x, int y, int width, int height) = 0;
@@ -36,6 +40,8 @@ public:
     virtual void fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) = 0;
     // A colour with its own alpha (blended), not the surface colour.
     virtual void fillPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) = 0;
+    // The closed one-pixel outline, each pixel blended once.
+    virtual void drawPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) = 0;
     virtual void drawArc(int x, int y, int width, int height, int startAngle, int arcAngle) = 0;
     virtual void fillArc(int x, int y, int width, int height, int startAngle, int arcAngle) = 0;
     virtual void drawRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) = 0;

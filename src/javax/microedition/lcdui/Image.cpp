@@ -6,8 +6,10 @@
 #include <iterator>
 #include <vector>
 
-#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/PNGReader.h"
+#include "TarvokinEmu/Resources.h"
+#include "TarvokinEmu/SharedState.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/io/InputStream.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Graphics.h"
@@ -17,13 +19,12 @@
 
 namespace javax::microedition::lcdui {
 
-using TarvokinEmu::Emulator;
 
 namespace {
 
 void trace(const std::string& message) {
-    Emulator::traceFirstUse("javax.microedition.lcdui.Image");
-    Emulator::trace(message);
+    TarvokinEmu::traceFirstUse("javax.microedition.lcdui.Image");
+    TarvokinEmu::trace(message);
 }
 
 std::string size(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
@@ -104,7 +105,7 @@ std::shared_ptr<Image> Image::createImage(const std::string& name) {
     std::vector<std::uint8_t> bytes;
     bool found = false;
     if (!name.empty() && name[0] == '/') {
-        const std::filesystem::path path = std::filesystem::path(Emulator::resourceDir()) / name.substr(1);
+        const std::filesystem::path path = std::filesystem::path(TarvokinEmu::resourceDir()) / name.substr(1);
         std::error_code ec;
         if (std::filesystem::is_regular_file(path, ec)) {
             std::ifstream file(path, std::ios::binary);
@@ -165,7 +166,7 @@ std::shared_ptr<Graphics> Image::getGraphics() {
         context_->attachBackend(std::make_unique<SoftwareGraphicsBackend>(buffer_));
         return context_;
     }
-    return Emulator::shared().screenGraphics;
+    return TarvokinEmu::shared().screenGraphics;
 }
 
 platform::PixelSource Image::pixelSource() const {

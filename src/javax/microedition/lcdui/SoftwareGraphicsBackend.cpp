@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "javax/microedition/lcdui/FallbackFont.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -57,7 +57,7 @@ void SoftwareGraphicsBackend::drawRegion(const Image& image, int xSrc, int ySrc,
         surface_.drawRegion(src, xSrc, ySrc, width, height, Flip::None, x, y);
         surface_.setColor(0xFF0000);
         if (width > 0 && height > 0) surface_.drawRect(x, y, width - 1, height - 1);
-        TarvokinEmu::Emulator::trace("Graphics.drawRegion(transformation not emulated: " + std::to_string(transform) +
+        TarvokinEmu::trace("Graphics.drawRegion(transformation not emulated: " + std::to_string(transform) +
                                      ")");
         return;
     }
@@ -65,7 +65,7 @@ void SoftwareGraphicsBackend::drawRegion(const Image& image, int xSrc, int ySrc,
 
 void SoftwareGraphicsBackend::drawRGB(std::span<const std::int32_t> rgb, int offset, int scanlength, int x, int y,
                                       int width, int height, bool processAlpha) {
-    TarvokinEmu::Emulator::trace("Image.createRGBImage(" + std::to_string(width) + "x" + std::to_string(height) + ")");
+    TarvokinEmu::trace("Image.createRGBImage(" + std::to_string(width) + "x" + std::to_string(height) + ")");
     if (width <= 0 || height <= 0) return;
     // Row by row straight from rgb: rows may overlap (a scan length below
     // the width), so the block is never built whole.

@@ -16,6 +16,8 @@ public:
     platform::RasterSurface& surface() { return surface_; }
 
     void setColor(int argb) override { surface_.setColor(static_cast<std::uint32_t>(argb)); }
+    void setARGBColor(std::uint32_t argb) override { surface_.setARGBColor(argb); }
+    std::uint32_t color() const override { return surface_.color(); }
     void translate(int dx, int dy) override { surface_.translate(dx, dy); }
     void setClip(int x, int y, int width, int height) override { surface_.setClip(x, y, width, height); }
     void clipRect(int x, int y, int width, int height) override { surface_.clipRect(x, y, width, height); }
@@ -30,6 +32,9 @@ public:
     }
     void fillPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) override {
         surface_.fillPolygon(xs, ys, count, argb);
+    }
+    void drawPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) override {
+        surface_.drawPolygon(xs, ys, count, argb);
     }
     void drawArc(int x, int y, int width, int height, int startAngle, int arcAngle) override {
         surface_.drawArc(x, y, width, height, startAngle, arcAngle);

@@ -1,28 +1,27 @@
 #include "javax/microedition/media/BasicPlayer.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 
 namespace javax::microedition::media {
 
-using TarvokinEmu::Emulator;
 
 void BasicPlayer::realize() {
-    Emulator::trace("Player::public void realize()");
+    TarvokinEmu::trace("Player::public void realize()");
     core_->state = REALIZED;
 }
 
 void BasicPlayer::prefetch() {
-    Emulator::trace("Player::public void prefetch()");
+    TarvokinEmu::trace("Player::public void prefetch()");
     core_->state = PREFETCHED;
 }
 
 void BasicPlayer::deallocate() {
-    Emulator::trace("Player::public void deallocate()");
+    TarvokinEmu::trace("Player::public void deallocate()");
     core_->state = REALIZED;
 }
 
 void BasicPlayer::close() {
-    Emulator::trace("Player::close()");
+    TarvokinEmu::trace("Player::close()");
     stop();
     core_->state = CLOSED;
 }

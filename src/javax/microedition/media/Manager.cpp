@@ -1,13 +1,13 @@
 #include "javax/microedition/media/Manager.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "javax/microedition/media/PlayerImpl.h"
 #include "javax/microedition/media/PlayerImplMP3.h"
 
 namespace javax::microedition::media {
 
 namespace {
-void opened() { TarvokinEmu::Emulator::traceFirstUse("javax.microedition.media.Manager"); }
+void opened() { TarvokinEmu::traceFirstUse("javax.microedition.media.Manager"); }
 }  // namespace
 
 std::shared_ptr<Player> Manager::createPlayer(std::istream& stream, const std::string& type) {

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/lang/Exceptions.h"
 #include "platform/Console.h"
 #include "platform/MidiSequencer.h"
@@ -10,7 +10,6 @@
 
 namespace javax::microedition::media {
 
-using TarvokinEmu::Emulator;
 
 namespace {
 
@@ -166,7 +165,7 @@ void PlayerImpl::Core::endOfSequence(const platform::MidiSequencer* which) {
 }
 
 void PlayerImpl::Core::stop() {
-    Emulator::trace("Player::stop()");
+    TarvokinEmu::trace("Player::stop()");
     std::vector<Play> plays;
     {
         std::lock_guard lock(mutex);

@@ -9,14 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/lang/Exceptions.h"
 #include "platform/AudioOutput.h"
 #include "platform/SampledAudio.h"
 
 namespace javax::microedition::media {
 
-using TarvokinEmu::Emulator;
 
 namespace {
 
@@ -67,7 +66,7 @@ struct PlayerImplMP3::Core final : BasicPlayer::Core, std::enable_shared_from_th
     void markClosed();
     void setLoopCount(int count) override {
         loopCount = count;
-        Emulator::trace("Player::public void setLoopCount(int loops)");
+        TarvokinEmu::trace("Player::public void setLoopCount(int loops)");
     }
 
     void rewind() {
@@ -100,7 +99,7 @@ struct PlayerImplMP3::Core final : BasicPlayer::Core, std::enable_shared_from_th
 
 PlayerImplMP3::PlayerImplMP3(std::istream& stream, const std::string&) : BasicPlayer(std::make_shared<Core>()) {
     auto& core = static_cast<Core&>(*core_);
-    Emulator::trace("Player: Loading Mp3");
+    TarvokinEmu::trace("Player: Loading Mp3");
     auto bytes = std::make_shared<std::vector<std::uint8_t>>();
     try {
         bytes->assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
@@ -113,7 +112,7 @@ PlayerImplMP3::PlayerImplMP3(std::istream& stream, const std::string&) : BasicPl
         core.targetFormat = core.decodedStream->format();
         core.recognised = true;
     } catch (const std::exception& e) {
-        Emulator::trace(std::string("MP3 load exception: ") + e.what());
+        TarvokinEmu::trace(std::string("MP3 load exception: ") + e.what());
     }
 }
 
@@ -124,12 +123,12 @@ bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
         // from the game either comes first (and ends the loop here) or
         // reaches the new pass.
         if (!playThread.compare_exchange_strong(from, id)) return false;
-        Emulator::trace("Player::public void start()");
-        Emulator::trace("Player::stop()");
+        TarvokinEmu::trace("Player::public void start()");
+        TarvokinEmu::trace("Player::stop()");
         rewindForNextPlay();
         markClosed();
     } else {
-        Emulator::trace("Player::public void start()");
+        TarvokinEmu::trace("Player::public void start()");
         if (playThread != 0) stop();
     }
     // STARTED is set before the play thread exists: a short play could
@@ -144,6 +143,12 @@ bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
         std::vector<std::uint8_t> buffer(kChunkBytes);
         if (!recognised) throw platform::LineUnavailable("no line for data of unknown format");
         auto out = platform::AudioOutput::openLine(targetFormat);
+        if (from != 0) {
+            // The next pass of a loop joins the tail of the last one on the
+            // output instead of sounding over it.
+            std::lock_guard lock(streamMutex);
+            if (line) out->follow(line);
+        }
         float level = static_cast<float>(volumeControl->getLevel());
         if (out->hasVolumeControl()) {
             out->setVolume(level / 100.0f);
@@ -153,7 +158,7 @@ bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
             out->setGainDb(20.0f * std::log(g) / std::log(10.0f));
         }
         out->start();
-        Emulator::trace("*** MP3 START");
+        TarvokinEmu::trace("*** MP3 START");
         std::shared_ptr<platform::PcmSource> stream = takeStream();
         {
             std::lock_guard lock(streamMutex);
@@ -174,7 +179,7 @@ bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
             throw;
         }
     } catch (const std::exception& e) {
-        Emulator::trace(std::string("MP3 Start Exception: ") + e.what());
+        TarvokinEmu::trace(std::string("MP3 Start Exception: ") + e.what());
         // A pass that could not start leaves no play behind.
         std::uint64_t handedTo = id;
         if (from != 0) playThread.compare_exchange_strong(handedTo, 0);
@@ -184,17 +189,17 @@ bool PlayerImplMP3::Core::startPlay(std::uint64_t from) {
 }
 
 void PlayerImplMP3::Core::stop() {
-    Emulator::trace("Player::stop()");
+    TarvokinEmu::trace("Player::stop()");
     if (playThread.exchange(0) != 0) rewindForNextPlay();
     markClosed();
 }
 
 void PlayerImplMP3::Core::rewindForNextPlay() {
-    Emulator::trace("Stop: ready for next play");
+    TarvokinEmu::trace("Stop: ready for next play");
     try {
         rewind();
     } catch (const std::exception& e) {
-        Emulator::trace(std::string("Stop:") + e.what());
+        TarvokinEmu::trace(std::string("Stop:") + e.what());
     }
 }
 
@@ -229,7 +234,7 @@ void PlayerImplMP3::Core::playLoop(std::uint64_t id, std::shared_ptr<platform::A
         // A pass that produced nothing would loop without end.
         again = again && played;
         if (playThread == id && again) {
-            Emulator::trace("loop: " + std::to_string(loopCount.load()) + " true");
+            TarvokinEmu::trace("loop: " + std::to_string(loopCount.load()) + " true");
             rewind();
             // The finished pass's line plays out what it holds meanwhile.
             out->closeWhenPlayedOut();
@@ -241,7 +246,7 @@ void PlayerImplMP3::Core::playLoop(std::uint64_t id, std::shared_ptr<platform::A
         out->drain();
         out->stop();
         out->close();
-        Emulator::trace("ready for next play");
+        TarvokinEmu::trace("ready for next play");
         rewind();
         std::uint64_t mine = id;
         // Only the current play (or one already stopped) settles the state:

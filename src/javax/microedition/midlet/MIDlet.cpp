@@ -2,7 +2,8 @@
 
 #include <atomic>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
+#include "TarvokinEmu/Trace.h"
 #include "platform/Desktop.h"
 
 namespace javax::microedition::midlet {
@@ -14,7 +15,7 @@ std::atomic<MIDlet*> currentMidlet{nullptr};
 }  // namespace
 
 MIDlet::MIDlet() {
-    TarvokinEmu::Emulator::traceFirstUse("javax.microedition.midlet");
+    TarvokinEmu::traceFirstUse("javax.microedition.midlet");
     currentMidlet = this;
 }
 
@@ -31,7 +32,7 @@ std::shared_ptr<MIDlet> MIDlet::current() {
 
 void MIDlet::resetClassState() { currentMidlet = nullptr; }
 
-void MIDlet::notifyDestroyed() { TarvokinEmu::Emulator::shared().exitRequested = true; }
+void MIDlet::notifyDestroyed() { TarvokinEmu::shared().exitRequested = true; }
 
 bool MIDlet::platformRequest(const std::string& url) {
     if (url.find("_error_") != std::string::npos) throw java::lang::Exception("Error en la URL");

@@ -4,7 +4,7 @@
 #include <numeric>
 #include <utility>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/io/ModifiedUtf8.h"
 #include "java/lang/Exceptions.h"
 #include "platform/Console.h"
@@ -13,7 +13,6 @@ namespace javax::microedition::rms {
 
 namespace {
 
-using TarvokinEmu::Emulator;
 using Store = RecordStoreFile::Store;
 
 std::mutex& tableLock() {
@@ -59,7 +58,7 @@ void RecordStore::resetClassState() {
 
 void RecordStore::ensureLoaded() {
     if (table().loaded) return;
-    Emulator::traceFirstUse("javax.microedition.rms.RecordStore");
+    TarvokinEmu::traceFirstUse("javax.microedition.rms.RecordStore");
     emuLoadRecordStores();
 }
 
@@ -131,7 +130,7 @@ RecordStoreFile::Record& RecordStore::record(Store& store, int id) {
 std::shared_ptr<RecordStore> RecordStore::openRecordStore(const std::string& name, bool createIfNecessary) {
     std::lock_guard lock(tableLock());
     ensureLoaded();
-    Emulator::trace("openRecordStore(" + name + ", " + (createIfNecessary ? "true" : "false") + ")");
+    TarvokinEmu::trace("openRecordStore(" + name + ", " + (createIfNecessary ? "true" : "false") + ")");
     Table& t = table();
     int slot;
     if (int p = findStore(name); p >= 0) {
@@ -152,7 +151,7 @@ std::shared_ptr<RecordStore> RecordStore::openRecordStore(const std::string& nam
 void RecordStore::deleteRecordStore(const std::string& name) {
     std::lock_guard lock(tableLock());
     ensureLoaded();
-    Emulator::trace("deleteRecordStore(" + name + ")");
+    TarvokinEmu::trace("deleteRecordStore(" + name + ")");
     Table& t = table();
     const int p = findStore(name);
     if (p < 0) throw RecordStoreNotFoundException();
@@ -167,7 +166,7 @@ void RecordStore::deleteRecordStore(const std::string& name) {
 std::vector<std::string> RecordStore::listRecordStores() {
     std::lock_guard lock(tableLock());
     ensureLoaded();
-    Emulator::trace("listRecordStores()");
+    TarvokinEmu::trace("listRecordStores()");
     const Table& t = table();
     std::vector<std::string> names;
     for (int p = 0; p < t.emuNumRecordStores; ++p) names.push_back(t.emuStores[t.emuStoreOrder[p]]->name);
@@ -175,7 +174,7 @@ std::vector<std::string> RecordStore::listRecordStores() {
 }
 
 int RecordStore::addRecord(const std::vector<std::uint8_t>& data, int offset, int numBytes) {
-    Emulator::trace("addRecord(byte[], int, int)");
+    TarvokinEmu::trace("addRecord(byte[], int, int)");
     RecordStoreFile::Record copy = copyRange(data, offset, numBytes);
     std::lock_guard lock(tableLock());
     Store& store = openStore();
@@ -188,7 +187,7 @@ int RecordStore::addRecord(const std::vector<std::uint8_t>& data, int offset, in
 }
 
 void RecordStore::setRecord(int id, const std::vector<std::uint8_t>& data, int offset, int numBytes) {
-    Emulator::trace("setRecord(int, byte[], int, int)");
+    TarvokinEmu::trace("setRecord(int, byte[], int, int)");
     RecordStoreFile::Record copy = copyRange(data, offset, numBytes);
     std::lock_guard lock(tableLock());
     record(openStore(), id) = std::move(copy);
@@ -196,19 +195,19 @@ void RecordStore::setRecord(int id, const std::vector<std::uint8_t>& data, int o
 }
 
 std::vector<std::uint8_t> RecordStore::getRecord(int id) {
-    Emulator::trace("getRecord(int)");
+    TarvokinEmu::trace("getRecord(int)");
     std::lock_guard lock(tableLock());
     return record(openStore(), id);
 }
 
 int RecordStore::getRecordSize(int id) {
-    Emulator::trace("getRecordSize(int)");
+    TarvokinEmu::trace("getRecordSize(int)");
     std::lock_guard lock(tableLock());
     return static_cast<int>(record(openStore(), id).size());
 }
 
 void RecordStore::deleteRecord(int id) {
-    Emulator::trace("deleteRecord(int)");
+    TarvokinEmu::trace("deleteRecord(int)");
     std::lock_guard lock(tableLock());
     record(openStore(), id).clear();
     emuSaveRecordStores();
@@ -220,17 +219,17 @@ int RecordStore::getNumRecords() {
         std::lock_guard lock(tableLock());
         count = static_cast<int>(openStore().records.size());
     }
-    Emulator::trace("getNumRecords(): " + std::to_string(count));
+    TarvokinEmu::trace("getNumRecords(): " + std::to_string(count));
     return count;
 }
 
 std::string RecordStore::getName() {
-    Emulator::trace("getName()");
+    TarvokinEmu::trace("getName()");
     std::lock_guard lock(tableLock());
     return openStore().name;
 }
 
-void RecordStore::closeRecordStore() { Emulator::trace("closeRecordStore()"); }
+void RecordStore::closeRecordStore() { TarvokinEmu::trace("closeRecordStore()"); }
 
 std::shared_ptr<RecordStore> RecordStore::openRecordStore(const std::string& name, const std::string&,
                                                           const std::string&) {
@@ -238,7 +237,7 @@ std::shared_ptr<RecordStore> RecordStore::openRecordStore(const std::string& nam
         std::lock_guard lock(tableLock());
         ensureLoaded();
     }
-    Emulator::trace("openRecordStore(" + name + ", String, String) to be implemented!!!");
+    TarvokinEmu::trace("openRecordStore(" + name + ", String, String) to be implemented!!!");
     return nullptr;
 }
 
@@ -247,54 +246,54 @@ std::shared_ptr<RecordStore> RecordStore::openRecordStore(const std::string& nam
         std::lock_guard lock(tableLock());
         ensureLoaded();
     }
-    Emulator::trace("openRecordStore(" + name + ",flag, int, int) to be implemented!!!");
+    TarvokinEmu::trace("openRecordStore(" + name + ",flag, int, int) to be implemented!!!");
     return nullptr;
 }
 
 int RecordStore::getRecord(int, std::vector<std::uint8_t>&, int) {
-    Emulator::trace("getRecord(int, byte[], int) to be implemented!!!");
+    TarvokinEmu::trace("getRecord(int, byte[], int) to be implemented!!!");
     return 0;
 }
 
 int RecordStore::getNextRecordID() {
-    Emulator::trace("getNextRecordID() to be implemented!!!");
+    TarvokinEmu::trace("getNextRecordID() to be implemented!!!");
     return 0;
 }
 
 int RecordStore::getSize() {
-    Emulator::trace("getSize() to be implemented!!!");
+    TarvokinEmu::trace("getSize() to be implemented!!!");
     return 0;
 }
 
 int RecordStore::getSizeAvailable() {
-    Emulator::trace("getSizeAvailable() to be implemented!!!");
+    TarvokinEmu::trace("getSizeAvailable() to be implemented!!!");
     return 0;
 }
 
 int RecordStore::getVersion() {
-    Emulator::trace("getVersion() to be implemented!!!");
+    TarvokinEmu::trace("getVersion() to be implemented!!!");
     return 0;
 }
 
 std::int64_t RecordStore::getLastModified() {
-    Emulator::trace("getLastModified() to be implemented!!!");
+    TarvokinEmu::trace("getLastModified() to be implemented!!!");
     return 0;
 }
 
 std::shared_ptr<RecordEnumeration> RecordStore::enumerateRecords(const std::shared_ptr<RecordFilter>&,
                                                                  const std::shared_ptr<RecordComparator>&, bool) {
-    Emulator::trace("enumerateRecords() to be implemented!!!");
+    TarvokinEmu::trace("enumerateRecords() to be implemented!!!");
     return nullptr;
 }
 
 void RecordStore::addRecordListener(const std::shared_ptr<RecordListener>&) {
-    Emulator::trace("addRecordListener() to be implemented!!!");
+    TarvokinEmu::trace("addRecordListener() to be implemented!!!");
 }
 
 void RecordStore::removeRecordListener(const std::shared_ptr<RecordListener>&) {
-    Emulator::trace("removeRecordListener() to be implemented!!!");
+    TarvokinEmu::trace("removeRecordListener() to be implemented!!!");
 }
 
-void RecordStore::setMode(int, bool) { Emulator::trace("setMode(int, boolean) to be implemented!!!"); }
+void RecordStore::setMode(int, bool) { TarvokinEmu::trace("setMode(int, boolean) to be implemented!!!"); }
 
 }  // namespace javax::microedition::rms

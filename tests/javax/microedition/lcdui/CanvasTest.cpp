@@ -4,7 +4,9 @@
 
 #include <sstream>
 
+#include "TarvokinEmu/Config.h"
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
 #include "javax/microedition/lcdui/Command.h"
 #include "javax/microedition/lcdui/Display.h"
 #include "javax/microedition/lcdui/Form.h"
@@ -32,9 +34,9 @@ TEST_F(CanvasTest, TheLastConstructedCanvasIsCurrent) {
     auto a = std::make_unique<Blank>();
     auto b = std::make_unique<Blank>();
     lcdui::Display::getDisplay(nullptr)->setCurrent(a.get());
-    EXPECT_EQ(Emulator::shared().currentCanvas.load(), b.get());
+    EXPECT_EQ(TarvokinEmu::shared().currentCanvas.load(), b.get());
     b.reset();  // a canvas that goes away is no longer delivered to
-    EXPECT_EQ(Emulator::shared().currentCanvas.load(), nullptr);
+    EXPECT_EQ(TarvokinEmu::shared().currentCanvas.load(), nullptr);
 }
 
 TEST_F(CanvasTest, GameActionsFollowTheConfiguredCodes) {
@@ -46,15 +48,15 @@ TEST_F(CanvasTest, GameActionsFollowTheConfiguredCodes) {
     EXPECT_EQ(c.getGameAction(-5), lcdui::Canvas::FIRE);
     EXPECT_EQ(c.getGameAction('5'), 0);
     EXPECT_EQ(c.getGameAction(-6), 0);
-    Emulator::config().keyUp = -59;
+    TarvokinEmu::config().keyUp = -59;
     EXPECT_EQ(c.getGameAction(-59), lcdui::Canvas::UP);
     EXPECT_EQ(c.getGameAction(-1), 0);
 }
 
 TEST_F(CanvasTest, PartialRepaintOnlyTraces) {
     Blank c;
-    Emulator::config().debugOutput = true;
-    Emulator::shared().midletRunning = true;
+    TarvokinEmu::config().debugOutput = true;
+    TarvokinEmu::shared().midletRunning = true;
     std::ostringstream out;
     platform::Console::redirect(&out, nullptr);
     c.repaint(0, 0, 10, 10);
@@ -68,11 +70,11 @@ TEST_F(CanvasTest, SerialCallsReplaceOneAnother) {
     int ran = 0;
     display->callSerially(java::lang::Runnable::of([&] { ran += 1; }));
     display->callSerially(java::lang::Runnable::of([&] { ran += 10; }));
-    auto call = Emulator::shared().serialCall.exchange(nullptr);
+    auto call = TarvokinEmu::shared().serialCall.exchange(nullptr);
     ASSERT_TRUE(call);
     call->run();
     EXPECT_EQ(ran, 10);
-    EXPECT_FALSE(Emulator::shared().serialCall.load());
+    EXPECT_FALSE(TarvokinEmu::shared().serialCall.load());
 }
 
 TEST_F(CanvasTest, NeutralAnswersOfTheDisplayAndInertClasses) {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Resources.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/FontFile.h"
 #include "javax/microedition/lcdui/Graphics.h"
@@ -40,17 +42,25 @@ protected:
     void SetUp() override {
         TracedTest::SetUp();
         Font::resetClassState();
-        TarvokinEmu::Emulator::setResourceDir(RESOURCE_DIR);
+        TarvokinEmu::setResourceDir(RESOURCE_DIR);
+        // Resources are looked up in the working directory first: an empty
+        // one, so that the result does not depend on where the tests run.
+        oldDir_ = fs::current_path();
+        workDir_ = fs::temp_directory_path() / ("tidepool-font-cwd-" + std::to_string(::getpid()));
+        fs::create_directories(workDir_);
+        fs::current_path(workDir_);
     }
     void TearDown() override {
         Font::resetClassState();
+        fs::current_path(oldDir_);
+        fs::remove_all(workDir_);
         if (!scratch_.empty()) fs::remove_all(scratch_);
         TracedTest::TearDown();
     }
     void useSet(const std::string& name, const std::string& resourceDir = RESOURCE_DIR) {
         Font::resetClassState();
-        TarvokinEmu::Emulator::config().fontName = name;
-        TarvokinEmu::Emulator::setResourceDir(resourceDir);
+        TarvokinEmu::config().fontName = name;
+        TarvokinEmu::setResourceDir(resourceDir);
     }
     // A resource folder holding a copy of a real set, to be damaged.
     fs::path copyOfSet(const std::string& set) {
@@ -63,6 +73,7 @@ protected:
     static std::shared_ptr<Font> medium() { return Font::getDefaultFont(); }
 
     fs::path scratch_;
+    fs::path oldDir_, workDir_;
 };
 
 TEST_F(FontTest, LookupIgnoresFaceAndMapsUnknownKeysToSmallPlain) {
@@ -226,6 +237,8 @@ TEST_F(FontTest, MissingSetMeasuresAndDrawsWithTheFallback) {
             const auto p = static_cast<std::uint32_t>(px[y * 60 + x]);
             red += p == 0xFFFF0000u;
             if (p != 0xFFFFFFFFu) EXPECT_TRUE(y >= 2 && y < 17 && x >= 2 && x < 20) << x << "," << y;
+            // Nothing is anti-aliased: a pixel is the text colour or untouched.
+            EXPECT_TRUE(p == 0xFFFFFFFFu || p == 0xFFFF0000u) << std::hex << p << " at " << std::dec << x << "," << y;
         }
     EXPECT_GT(red, 5);
     fs::remove_all(empty);

@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "TarvokinEmu/PngTestSupport.h"
+#include "TarvokinEmu/Resources.h"
+#include "TarvokinEmu/SharedState.h"
 #include "java/io/InputStream.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Graphics.h"
@@ -76,7 +78,7 @@ TEST_F(ImageTest, RgbImagesKeepOrForceAlpha) {
     EXPECT_EQ(allPixels(*kept), Pixels{0x00ABCDEF});
     EXPECT_FALSE(kept->isMutable());
     EXPECT_NE(kept->getGraphics(), nullptr);
-    EXPECT_NE(kept->getGraphics(), TarvokinEmu::Emulator::shared().screenGraphics);
+    EXPECT_NE(kept->getGraphics(), TarvokinEmu::shared().screenGraphics);
     EXPECT_THROW(Image::createRGBImage(Pixels(5), 2, 3, true), java::lang::ArrayIndexOutOfBoundsException);
     EXPECT_THROW(Image::createRGBImage(Pixels(5), -2, 3, true), java::lang::IllegalArgumentException);
 
@@ -89,7 +91,7 @@ TEST_F(ImageTest, RgbImagesKeepOrForceAlpha) {
 
 TEST_F(ImageTest, DecodedImagesHaveAPictureAndDrawOnTheScreen) {
     auto screen = Image::createImage(3, 3);
-    TarvokinEmu::Emulator::shared().screenGraphics = screen->getGraphics();
+    TarvokinEmu::shared().screenGraphics = screen->getGraphics();
     lines();
     const Bytes png = gradientPng();
     Bytes padded = {9, 9};
@@ -100,7 +102,7 @@ TEST_F(ImageTest, DecodedImagesHaveAPictureAndDrawOnTheScreen) {
     EXPECT_FALSE(image->isMutable());
     EXPECT_EQ(image->pixelBuffer(), nullptr);
     EXPECT_EQ(image->getWidth(), 8);
-    EXPECT_EQ(image->getGraphics(), TarvokinEmu::Emulator::shared().screenGraphics);
+    EXPECT_EQ(image->getGraphics(), TarvokinEmu::shared().screenGraphics);
 
     // getRGB of the region at (2, 3), two rows with a scan length of 5.
     Pixels region(12, -1);
@@ -146,7 +148,7 @@ TEST_F(ImageTest, StreamsAndResources) {
     const auto dir = std::filesystem::temp_directory_path() / "tidepool-image-test";
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "sprite.png", std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
-    TarvokinEmu::Emulator::setResourceDir(dir.string());
+    TarvokinEmu::setResourceDir(dir.string());
     EXPECT_NE(Image::createImage(std::string("/sprite.png")), nullptr);
     EXPECT_EQ(lines(), Lines{"[EMU Image.createImage(/sprite.png)]"});
     // Without the leading slash a name is looked for in the runtime's own

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "TarvokinEmu/Config.h"
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
 #include "platform/Console.h"
 
 namespace lcdui_test {
@@ -17,8 +19,8 @@ class TracedTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TarvokinEmu::Emulator::resetClassState();
-        TarvokinEmu::Emulator::config().debugOutput = true;
-        TarvokinEmu::Emulator::shared().midletRunning = true;
+        TarvokinEmu::config().debugOutput = true;
+        TarvokinEmu::shared().midletRunning = true;
         platform::Console::redirect(&out_, nullptr);
     }
     void TearDown() override {

@@ -71,6 +71,22 @@ TEST_F(PlayerImplMP3Test, LoopCountGivesPassesAndIsUsedUp) {
     }
 }
 
+// Each pass follows the tail of the one before on the output instead of
+// sounding over it: three passes of a 0.8 s level give three passes' worth
+// of sounding samples and never twice the level.
+TEST_F(PlayerImplMP3Test, LoopPassesFollowEachOtherWithoutOverlap) {
+    const int frames = 35280;
+    DiskAudio disk;
+    auto p = sampledPlayer(dcWav(frames, kLevel));
+    p->setLoopCount(3);
+    p->start();
+    ASSERT_TRUE(finished());
+    auto out = disk.finish();
+    const double expected = 3.0 * frames * 2;
+    EXPECT_NEAR(static_cast<double>(std::count(out.begin(), out.end(), kLevel)), expected, 0.02 * expected);
+    EXPECT_EQ(std::count_if(out.begin(), out.end(), [](int s) { return s != 0 && s != kLevel; }), 0);
+}
+
 TEST_F(PlayerImplMP3Test, EndlessLoopPlaysUntilStopped) {
     const int frames = 2205;
     DiskAudio disk(23);

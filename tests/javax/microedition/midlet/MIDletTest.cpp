@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
 #include "platform/Desktop.h"
 
 namespace {
@@ -52,9 +53,9 @@ TEST_F(MIDletTest, CurrentIsTheLastConstructedAndNotifyDestroyedSetsTheExitFlag)
     EXPECT_EQ(javax::microedition::midlet::MIDlet::current(), b);
     b.reset();
     EXPECT_EQ(javax::microedition::midlet::MIDlet::current(), nullptr);
-    EXPECT_FALSE(Emulator::shared().exitRequested.load());
+    EXPECT_FALSE(TarvokinEmu::shared().exitRequested.load());
     a->notifyDestroyed();
-    EXPECT_TRUE(Emulator::shared().exitRequested.load());
+    EXPECT_TRUE(TarvokinEmu::shared().exitRequested.load());
     EXPECT_FALSE(a->getAppProperty("MIDlet-Name").has_value());
     EXPECT_EQ(a->checkPermission("javax.microedition.io.Connector.http"), 0);
 }

@@ -7,7 +7,9 @@
 #include <sstream>
 #include <thread>
 
+#include "TarvokinEmu/Config.h"
 #include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/rms/RmsTestSupport.h"
 #include "platform/Console.h"
@@ -274,10 +276,10 @@ TEST_F(RecordStoreTest, TwoThreadsKeepTheTableWhole) {
 }
 
 TEST_F(RecordStoreTest, TraceLines) {
-    auto& emu = TarvokinEmu::Emulator::config();
+    auto& emu = TarvokinEmu::config();
     TarvokinEmu::Emulator::resetClassState();
     emu.debugOutput = true;
-    TarvokinEmu::Emulator::shared().midletRunning = true;
+    TarvokinEmu::shared().midletRunning = true;
 
     auto s = RecordStore::openRecordStore("g", true);
     s->addRecord({1}, 0, 1);

@@ -2,26 +2,25 @@
 
 #include <string>
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 
 namespace com::nokia::mid::sound {
 
-using TarvokinEmu::Emulator;
 
 Sound::Sound(const std::vector<std::uint8_t>&, int type) {
-    Emulator::trace("Nokia Sound created from byte[], type:" + std::to_string(type));
+    TarvokinEmu::trace("Nokia Sound created from byte[], type:" + std::to_string(type));
 }
 
 Sound::Sound(int, std::int64_t) {}
 
 void Sound::setGain(int gain) {
     gain_ = gain;
-    Emulator::trace("Nokia Sound.setGain(" + std::to_string(gain) + ")");
+    TarvokinEmu::trace("Nokia Sound.setGain(" + std::to_string(gain) + ")");
 }
 
-void Sound::play(int loop) { Emulator::trace("Nokia Sound.play() loop:" + std::to_string(loop)); }
-void Sound::release() { Emulator::trace("Nokia Sound.release()"); }
-void Sound::resume() { Emulator::trace("Nokia Sound.resume()"); }
-void Sound::stop() { Emulator::trace("Nokia Sound.stop()"); }
+void Sound::play(int loop) { TarvokinEmu::trace("Nokia Sound.play() loop:" + std::to_string(loop)); }
+void Sound::release() { TarvokinEmu::trace("Nokia Sound.release()"); }
+void Sound::resume() { TarvokinEmu::trace("Nokia Sound.resume()"); }
+void Sound::stop() { TarvokinEmu::trace("Nokia Sound.stop()"); }
 
 }  // namespace com::nokia::mid::sound

@@ -1,11 +1,11 @@
 #include "com/nokia/mid/ui/DeviceControl.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 
 namespace com::nokia::mid::ui {
 
 namespace {
-void opened() { TarvokinEmu::Emulator::traceFirstUse("com.nokia.mid.ui.DeviceControl"); }
+void opened() { TarvokinEmu::traceFirstUse("com.nokia.mid.ui.DeviceControl"); }
 }  // namespace
 
 void DeviceControl::flashLights(std::int64_t) { opened(); }

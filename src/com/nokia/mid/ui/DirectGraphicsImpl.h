@@ -29,9 +29,10 @@ public:
                      int nPoints, int argb) override;
     void fillPolygon(const std::vector<int>& xPoints, int xOffset, const std::vector<int>& yPoints, int yOffset,
                      int nPoints, int argb) override;
-    // The surface colour takes argb's RGB; its alpha is reported until the
-    // context's colour is set again. The context's getColor() is unchanged.
+    // The surface colour becomes argb, alpha included, until the context's
+    // colour is set again; the context's getColor() is unchanged.
     void setARGBColor(int argb) override;
+    // The alpha of the surface colour: 255 after a plain setColor.
     int getAlphaComponent() override;
     int getNativePixelFormat() override;
 
@@ -46,12 +47,10 @@ public:
 private:
     void outline(const std::vector<int>& xs, const std::vector<int>& ys, int argb);
     void fill(const std::vector<int>& xs, const std::vector<int>& ys, int argb);
+    template <typename Draw>
+    void withColour(int argb, Draw draw);
 
     std::shared_ptr<javax::microedition::lcdui::Graphics> graphics_;
-    // The last setARGBColor value; its alpha holds while the surface colour
-    // still has its RGB.
-    int argb_ = 0;
-    bool argbSet_ = false;
 };
 
 }  // namespace com::nokia::mid::ui

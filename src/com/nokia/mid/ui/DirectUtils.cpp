@@ -1,13 +1,13 @@
 #include "com/nokia/mid/ui/DirectUtils.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "com/nokia/mid/ui/DirectGraphicsImpl.h"
 #include "javax/microedition/lcdui/Image.h"
 
 namespace com::nokia::mid::ui {
 
 namespace {
-void opened() { TarvokinEmu::Emulator::traceFirstUse("com.nokia.mid.ui.DirectUtils"); }
+void opened() { TarvokinEmu::traceFirstUse("com.nokia.mid.ui.DirectUtils"); }
 }  // namespace
 
 std::shared_ptr<javax::microedition::lcdui::Image> DirectUtils::createImage(int width, int height, int argb) {
@@ -18,7 +18,7 @@ std::shared_ptr<javax::microedition::lcdui::Image> DirectUtils::createImage(int 
 std::shared_ptr<javax::microedition::lcdui::Image> DirectUtils::createImage(const std::vector<std::int8_t>&, int,
                                                                             int) {
     opened();
-    TarvokinEmu::Emulator::trace("DirectUtils - createImage A");
+    TarvokinEmu::trace("DirectUtils - createImage A");
     return nullptr;
 }
 

@@ -1,11 +1,11 @@
 #include "com/nokia/mid/ui/FullCanvas.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/Trace.h"
 #include "java/lang/Exceptions.h"
 
 namespace com::nokia::mid::ui {
 
-FullCanvas::FullCanvas() { TarvokinEmu::Emulator::traceFirstUse("com.nokia.mid.ui.FullCanvas"); }
+FullCanvas::FullCanvas() { TarvokinEmu::traceFirstUse("com.nokia.mid.ui.FullCanvas"); }
 
 void FullCanvas::addCommand(const std::shared_ptr<javax::microedition::lcdui::Command>&) {
     throw java::lang::IllegalStateException();

@@ -20,8 +20,8 @@ public:
     FullCanvas();
 
     // Both throw java::lang::IllegalStateException.
-    void addCommand(const std::shared_ptr<javax::microedition::lcdui::Command>& cmd);
-    void setCommandListener(javax::microedition::lcdui::CommandListener* listener);
+    void addCommand(const std::shared_ptr<javax::microedition::lcdui::Command>& cmd) override;
+    void setCommandListener(javax::microedition::lcdui::CommandListener* listener) override;
 };
 
 }  // namespace com::nokia::mid::ui

@@ -1,13 +1,16 @@
 // A game canvas for desktop play: mouse buttons and the wheel arrive through
-// the desktop operations instead of the pointer calls. Coordinates are
-// phone-screen pixels. The spare slots are never called.
+// the desktop operations (DesktopMouseListener) instead of the pointer
+// calls. Coordinates are phone-screen pixels. The spare slots are never
+// called.
 #pragma once
 
+#include "TarvokinEmu/DesktopMouseListener.h"
 #include "javax/microedition/lcdui/game/GameCanvas.h"
 
 namespace com::qorvi::tkemu::graphics {
 
-class DesktopGameCanvas : public javax::microedition::lcdui::game::GameCanvas {
+class DesktopGameCanvas : public javax::microedition::lcdui::game::GameCanvas,
+                          public TarvokinEmu::DesktopMouseListener {
 public:
     explicit DesktopGameCanvas(bool suppressKeyEvents) : GameCanvas(suppressKeyEvents) {}
 
@@ -15,9 +18,8 @@ public:
     virtual void desktopSpare4(int x, int y, bool flag) = 0;
     virtual void desktopSpare1(int x, int y) = 0;
     virtual void desktopSpare2(int x, int y) = 0;
-    virtual void desktopMousePressed(int x, int y, bool rightButton) = 0;
-    virtual void desktopMouseReleased(int x, int y, bool rightButton) = 0;
-    virtual void desktopMouseWheel(int x, int y, bool up) = 0;
+    // desktopMousePressed, desktopMouseReleased and desktopMouseWheel come
+    // from DesktopMouseListener.
 };
 
 }  // namespace com::qorvi::tkemu::graphics

@@ -1,13 +1,14 @@
 #include "com/siemens/mp/color_game/GameCanvas.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
+#include "TarvokinEmu/Trace.h"
 
 namespace com::siemens::mp::color_game {
 
-GameCanvas::GameCanvas(bool) { TarvokinEmu::Emulator::traceFirstUse("com.siemens.mp.color_game.GameCanvas"); }
+GameCanvas::GameCanvas(bool) { TarvokinEmu::traceFirstUse("com.siemens.mp.color_game.GameCanvas"); }
 
 std::shared_ptr<javax::microedition::lcdui::Graphics> GameCanvas::getGraphics() {
-    return TarvokinEmu::Emulator::shared().screenGraphics;
+    return TarvokinEmu::shared().screenGraphics;
 }
 
 void GameCanvas::flushGraphics() { repaint(); }

@@ -1,14 +1,15 @@
 #include "javax/microedition/lcdui/game/GameCanvas.h"
 
-#include "TarvokinEmu/Emulator.h"
+#include "TarvokinEmu/SharedState.h"
+#include "TarvokinEmu/Trace.h"
 
 namespace javax::microedition::lcdui::game {
 
 GameCanvas::GameCanvas(bool) {
-    TarvokinEmu::Emulator::traceFirstUse("javax.microedition.lcdui.Game.GameCanvas");
+    TarvokinEmu::traceFirstUse("javax.microedition.lcdui.Game.GameCanvas");
 }
 
-std::shared_ptr<Graphics> GameCanvas::getGraphics() { return TarvokinEmu::Emulator::shared().screenGraphics; }
+std::shared_ptr<Graphics> GameCanvas::getGraphics() { return TarvokinEmu::shared().screenGraphics; }
 
 void GameCanvas::flushGraphics() { repaint(); }
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 
+#include "TarvokinEmu/SharedState.h"
 #include "com/nokia/mid/ui/DeviceControl.h"
 #include "com/nokia/mid/ui/DirectUtils.h"
 #include "com/nokia/mid/ui/FullCanvas.h"
@@ -115,6 +117,49 @@ TEST_F(DirectGraphicsTest, AlphaColourAndBlendedShapes) {
     EXPECT_EQ(p[7 * 8 + 7], W);
 }
 
+// The surface colour keeps setARGBColor's alpha: the context's own fills
+// blend with it, and every DirectGraphics on the context reports it until
+// setColor makes the colour opaque. Polygon calls leave the surface colour
+// as they found it, or at their own colour when their arrays are short.
+TEST_F(DirectGraphicsTest, ARGBColourKeepsItsAlphaOnTheContext) {
+    canvas(2, 1);
+    dg_->fillPolygon({0, 1, 1, 0}, 0, {0, 0, 1, 1}, 0, 4, static_cast<int>(0x80000000));
+    const std::uint32_t grey = pixels()[0];
+    ASSERT_NE(grey, W);
+    dg_->setARGBColor(static_cast<int>(0x80000000));
+    g_->fillRect(1, 0, 1, 1);
+    EXPECT_EQ(pixels()[1], grey) << "a translucent surface colour blends";
+    EXPECT_EQ(DirectUtils::getDirectGraphics(g_)->getAlphaComponent(), 128);
+
+    dg_->drawTriangle(0, 0, 1, 0, 1, 0, static_cast<int>(0xFF00FF00));
+    EXPECT_EQ(dg_->getAlphaComponent(), 128);
+    EXPECT_THROW(dg_->fillPolygon({0}, 0, {0}, 0, 3, static_cast<int>(0x40FFFFFF)),
+                 java::lang::ArrayIndexOutOfBoundsException);
+    EXPECT_EQ(dg_->getAlphaComponent(), 0x40);
+    g_->setColor(0x123456);
+    EXPECT_EQ(DirectUtils::getDirectGraphics(g_)->getAlphaComponent(), 255);
+}
+
+// Outlines cost what lies inside the clip, however far their corners are,
+// and set the pixels Graphics.drawLine sets for each edge.
+TEST_F(DirectGraphicsTest, OutlinesAreClippedAndFollowTheLineRule) {
+    canvas(4, 1);
+    const auto begin = std::chrono::steady_clock::now();
+    dg_->drawPolygon({-10000000, 10000000, 0}, 0, {0, 0, 10000000}, 0, 3, static_cast<int>(0xFF000000));
+    dg_->drawTriangle(-10000000, -10000000, 10000000, 1, -10000000, 10000000, static_cast<int>(0x80000000));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1));
+    EXPECT_EQ(pixels(), Pixels(4, 0xFF000000u)) << "the first edge runs along the row";
+
+    const std::vector<int> xs = {-1000, 2000, 7}, ys = {3, 9, -500};
+    canvas(16, 16);
+    dg_->drawPolygon(xs, 0, ys, 0, 3, static_cast<int>(0xFF000000));
+    const Pixels outlined = pixels();
+    canvas(16, 16);
+    g_->setColor(0);
+    for (int i = 0; i < 3; ++i) g_->drawLine(xs[i], ys[i], xs[(i + 1) % 3], ys[(i + 1) % 3]);
+    EXPECT_EQ(outlined, pixels());
+}
+
 TEST_F(DirectGraphicsTest, ShortCoordinateArraysThrowAndDrawNothing) {
     canvas(4, 4);
     const std::vector<int> xs = {0, 3, 3}, ys = {0, 0, 3};
@@ -154,10 +199,12 @@ struct Siemens : com::siemens::mp::color_game::GameCanvas {
 
 TEST_F(DirectGraphicsTest, CanvasesAndConverters) {
     Full full;
-    EXPECT_THROW(full.addCommand(nullptr), java::lang::IllegalStateException);
-    EXPECT_THROW(full.setCommandListener(nullptr), java::lang::IllegalStateException);
+    // Refused also through the base class a game holds its canvas by.
+    javax::microedition::lcdui::Canvas& asCanvas = full;
+    EXPECT_THROW(asCanvas.addCommand(nullptr), java::lang::IllegalStateException);
+    EXPECT_THROW(asCanvas.setCommandListener(nullptr), java::lang::IllegalStateException);
     Siemens siemens;
-    EXPECT_EQ(siemens.getGraphics(), TarvokinEmu::Emulator::shared().screenGraphics);
+    EXPECT_EQ(siemens.getGraphics(), TarvokinEmu::shared().screenGraphics);
     EXPECT_EQ(siemens.getKeyStates(), 0);
     const auto opened = lines();
     EXPECT_NE(std::find(opened.begin(), opened.end(), "[EMU class Opened: com.nokia.mid.ui.FullCanvas]"), opened.end());
@@ -169,9 +216,9 @@ TEST_F(DirectGraphicsTest, CanvasesAndConverters) {
     EXPECT_EQ(picture->width, 2);
     EXPECT_EQ(picture->pixels, (Pixels{P1, 0x12345678u, P3, P4}));
 
-    TarvokinEmu::Emulator::shared().fullScreen = false;
+    TarvokinEmu::shared().fullScreen = false;
     EXPECT_FALSE(com::tkemuapi::Util::isFullScreen());
-    TarvokinEmu::Emulator::shared().fullScreen = true;
+    TarvokinEmu::shared().fullScreen = true;
     EXPECT_TRUE(com::tkemuapi::Util::isFullScreen());
 }
 

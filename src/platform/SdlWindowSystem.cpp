@@ -1,0 +1,113 @@
+#include "platform/SdlWindowSystem.h"
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string_view>
+#include <thread>
+
+#include "platform/Console.h"
+#include "platform/SdlWindow.h"
+
+namespace platform {
+
+namespace {
+
+std::atomic<SdlWindowSystem*> liveSystem{nullptr};
+
+// Xlib calls this when the connection to the X server breaks, on the
+// thread whose call found it broken (the event thread, or another thread
+// waking it), and ends the process with exit() if it returns, which would
+// run static destructors under the threads still using those objects. So
+// the first call stops the game and ends the process itself; a later one,
+// from another thread, waits for that.
+int onDisplayConnectionLost(Display*) {
+    static std::atomic<bool> entered{false};
+    SdlWindowSystem* system = liveSystem.load();
+    if (!system) {
+        std::fflush(stdout);
+        std::_Exit(WindowSystem::kDisplayLostStatus);
+    }
+    if (entered.exchange(true))
+        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+    system->displayLost();
+}
+
+}  // namespace
+
+SdlWindowSystem::SdlWindowSystem() {
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+        throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
+    wakeEvent_ = SDL_RegisterEvents(1);
+    events_.setWaker([this] {
+        SDL_Event e{};
+        e.type = wakeEvent_;
+        SDL_PushEvent(&e);
+    });
+    liveSystem = this;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string_view(driver) == "x11") XSetIOErrorHandler(&onDisplayConnectionLost);
+}
+
+SdlWindowSystem::~SdlWindowSystem() {
+    SdlWindowSystem* self = this;
+    liveSystem.compare_exchange_strong(self, nullptr);
+    events_.setWaker(nullptr);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+std::unique_ptr<Window> SdlWindowSystem::createWindow() {
+    auto window = std::make_unique<SdlWindow>(*this);
+    window_ = window.get();
+    return window;
+}
+
+void SdlWindowSystem::forget(SdlWindow* window) {
+    if (window_ == window) window_ = nullptr;
+}
+
+void SdlWindowSystem::displayLost() {
+    displayGone_ = true;
+    // Waking the loop would talk to the display again.
+    events_.setWaker(nullptr);
+    if (window_ && window_->listener()) window_->listener()->displayLost();
+    Console::errln("The display went away; the game was stopped.");
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(kDisplayLostStatus);
+}
+
+void SdlWindowSystem::pump(int waitMs) {
+    SDL_Event e;
+    if (!SDL_WaitEventTimeout(&e, waitMs)) return;
+    do {
+        if (e.type == wakeEvent_) continue;
+        // A handler that throws loses its event, not the event thread.
+        try {
+            if (e.type == SDL_QUIT) {
+                if (window_ && window_->listener()) window_->listener()->windowClosing();
+            } else if (window_) {
+                window_->handleEvent(e);
+            }
+        } catch (const std::exception& error) {
+            events_.report(error);
+        }
+    } while (SDL_PollEvent(&e));
+}
+
+void SdlWindowSystem::shutdown() {
+    if (!displayGone_) {
+        if (window_ && window_->isFullScreen()) window_->leaveFullScreen();
+        SDL_Quit();
+    }
+}
+
+int SdlWindowSystem::runEventLoop() {
+    return events_.run([this](int waitMs) { pump(waitMs); });
+}
+
+}  // namespace platform
