@@ -108,6 +108,10 @@ private:
 
     // Starts the OpenGL path; on failure the window path draws.
     void startOpenGl();
+    // Supervisor thread, OpenGL on: the viewport follows the placement, and
+    // the frame drawn since the last upkeep is shown.
+    void placeOpenGl();
+    void glUpkeep();
     void loadFullScreenSetting();
     void saveFullScreenSetting();
     void rebuildWindow();
