@@ -396,8 +396,11 @@ void Emulator::renderFrame() {
             // Shown by the supervisor's next upkeep.
             auto screen = s.screenImage;
             gl::GLMaster::frameDrawn(screen ? screen->pixelBuffer() : nullptr);
-        } else if (window_ && frameNeedsPresent()) {
-            presentAndWait();
+        } else if (window_ && frameNeedsPresent() && !presentAndWait()) {
+            // A frame the window did not get to show (minimised, hidden,
+            // given up on) is shown by the next frame even if nothing
+            // changed.
+            presentNeeded_ = true;
         }
     }
     s.framePainting = false;
@@ -432,7 +435,7 @@ bool Emulator::frameNeedsPresent() {
     return true;
 }
 
-void Emulator::presentAndWait() {
+bool Emulator::presentAndWait() {
     {
         std::lock_guard lock(presentMutex_);
         paintPending_ = PaintPending;
@@ -450,10 +453,11 @@ void Emulator::presentAndWait() {
         if (cannotPaint || std::chrono::steady_clock::now() >= deadline) {
             // A paint in progress finishes soon, unless the display went away.
             int expected = PaintPending;
-            if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) break;
+            if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) return false;
         }
         presented_.wait_for(lock, kCanPaintCheck);
     }
+    return true;
 }
 
 void Emulator::paintView() {
