@@ -139,6 +139,7 @@ void Emulator::setupWindow(bool fullScreenRequested) {
 
     if (!window_) {
         auto& system = platform::WindowSystem::current();
+        openGlStarting_ = c.openGl;
         window_ = c.openGl ? system.createGlWindow() : system.createWindow();
         window_->setListener(this);
         invisibleCursor_ = window_->createCursor(std::vector<std::uint32_t>(16 * 16, 0u), 16, 16, 0, 0);
@@ -313,6 +314,7 @@ void Emulator::startOpenGl() {
         g.setClip(0, 0, c.screenWidth, c.screenHeight);
         g.setColor(g.getColor());
         shared().openGl = true;
+        openGlStarting_ = false;
     } catch (const std::exception& e) {
         // The window path keeps drawing for the rest of the run.
         gl::GLMaster::close();
@@ -321,6 +323,8 @@ void Emulator::startOpenGl() {
             window_->alert("Warning", "Try installing the lastest video card drivers to get the best graphical effects.");
         Console::println("OGL Error");
         java::lang::printStackTrace(e, Console::out());
+        openGlStarting_ = false;
+        presentNeeded_ = true;
     }
 }
 
@@ -464,7 +468,7 @@ void Emulator::paintView() {
     int expected = PaintPending;
     if (!paintPending_.compare_exchange_strong(expected, PaintInProgress)) return;
     const Config& c = config();
-    if (!shared().openGl && window_) {
+    if (!shared().openGl && !openGlStarting_ && window_) {
         Placement at = placement();
         const int x = at.x - insets_.left, y = at.y - insets_.top, k = at.scale;
         const int w = c.screenWidth, h = c.screenHeight;

@@ -9,6 +9,37 @@ namespace {
 
 void colour(const GlColour& c) { glColor4f(c.r, c.g, c.b, c.a); }
 
+// The switches as last set, so a run of similar drawings (tiles, glyphs)
+// does not toggle them on every call: software renderers revalidate their
+// whole state on each change.
+struct Switches {
+    int texturing = -1, blending = -1, alphaTest = -1;
+    unsigned bound = ~0u;
+};
+
+Switches& switches() {
+    static thread_local Switches s;
+    return s;
+}
+
+void set(int& cached, GLenum cap, bool on) {
+    if (cached == int{on}) return;
+    cached = on;
+    if (on)
+        glEnable(cap);
+    else
+        glDisable(cap);
+}
+
+void texturing(bool on) { set(switches().texturing, GL_TEXTURE_2D, on); }
+void blending(bool on) { set(switches().blending, GL_BLEND, on); }
+void alphaTest(bool on) { set(switches().alphaTest, GL_ALPHA_TEST, on); }
+void bind(unsigned id) {
+    if (switches().bound == id) return;
+    switches().bound = id;
+    glBindTexture(GL_TEXTURE_2D, id);
+}
+
 }  // namespace
 
 void GlRenderer::setup2D(int width, int height) {
@@ -18,10 +49,11 @@ void GlRenderer::setup2D(int width, int height) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glViewport(0, 0, width, height);
+    switches() = Switches{};
     glDisable(GL_DEPTH_TEST);
-    glEnable(GL_BLEND);
+    blending(true);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_ALPHA_TEST);
+    alphaTest(true);
     glAlphaFunc(GL_GREATER, 0.0f);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glShadeModel(GL_FLAT);
@@ -54,9 +86,9 @@ void GlRenderer::scissor(bool on, int x, int y, int width, int height) {
 }
 
 void GlRenderer::fillRect(const GlColour& c, int x0, int y0, int x1, int y1, bool blend) {
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_ALPHA_TEST);
-    if (!blend) glDisable(GL_BLEND);
+    texturing(false);
+    alphaTest(true);
+    blending(blend);
     colour(c);
     glBegin(GL_QUADS);
     glVertex2i(x0, y0);
@@ -64,13 +96,12 @@ void GlRenderer::fillRect(const GlColour& c, int x0, int y0, int x1, int y1, boo
     glVertex2i(x1, y1);
     glVertex2i(x0, y1);
     glEnd();
-    glEnable(GL_BLEND);
 }
 
 void GlRenderer::drawLine(const GlColour& c, int x1, int y1, int x2, int y2) {
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_ALPHA_TEST);
-    glDisable(GL_BLEND);
+    texturing(false);
+    alphaTest(true);
+    blending(false);
     colour(c);
     const float ax = x1 + 0.5f, ay = y1 + 0.5f, bx = x2 + 0.5f, by = y2 + 0.5f;
     glBegin(GL_LINES);
@@ -82,7 +113,6 @@ void GlRenderer::drawLine(const GlColour& c, int x1, int y1, int x2, int y2) {
     glVertex2f(ax, ay);
     glVertex2f(bx, by);
     glEnd();
-    glEnable(GL_BLEND);
 }
 
 unsigned GlRenderer::createTexture() {
@@ -92,7 +122,7 @@ unsigned GlRenderer::createTexture() {
 }
 
 void GlRenderer::uploadTexture(unsigned id, int width, int height, const std::uint8_t* rgba) {
-    glBindTexture(GL_TEXTURE_2D, id);
+    bind(id);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
@@ -102,19 +132,16 @@ void GlRenderer::uploadTexture(unsigned id, int width, int height, const std::ui
 
 void GlRenderer::deleteTexture(unsigned id) {
     const GLuint name = id;
+    if (switches().bound == id) switches().bound = ~0u;
     glDeleteTextures(1, &name);
 }
 
 void GlRenderer::drawTexture(unsigned id, float u0, float v0, float u1, float v1, int x0, int y0, int x1, int y1,
                              bool blend) {
-    glEnable(GL_TEXTURE_2D);
-    if (blend) {
-        glEnable(GL_ALPHA_TEST);
-    } else {
-        glDisable(GL_ALPHA_TEST);
-        glDisable(GL_BLEND);
-    }
-    glBindTexture(GL_TEXTURE_2D, id);
+    texturing(true);
+    alphaTest(blend);
+    blending(blend);
+    bind(id);
     glBegin(GL_QUADS);
     glTexCoord2f(u0, v1);
     glVertex2i(x0, y0);
@@ -125,20 +152,17 @@ void GlRenderer::drawTexture(unsigned id, float u0, float v0, float u1, float v1
     glTexCoord2f(u0, v0);
     glVertex2i(x0, y1);
     glEnd();
-    glDisable(GL_TEXTURE_2D);
-    glEnable(GL_ALPHA_TEST);
-    glEnable(GL_BLEND);
 }
 
 void GlRenderer::allocateTexture(unsigned id, int width, int height) {
-    glBindTexture(GL_TEXTURE_2D, id);
+    bind(id);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
 }
 
 void GlRenderer::copyToTexture(unsigned id, int x, int y, int width, int height) {
-    glBindTexture(GL_TEXTURE_2D, id);
+    bind(id);
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, y, width, height);
 }
 

@@ -142,6 +142,19 @@ TEST_F(OpenGlOnXvfb, TestCardAndTheTitleScreenLookAsInSoftware) {
     }
 }
 
+TEST_F(OpenGlOnXvfb, TheProgramsOwnWindowTakesOpenGlAndRuns) {
+    testsupport::ProcessOptions o;
+    o.env = env_;
+    o.workDir = dir_;
+    // Still drawing and swapping frames when the time is up.
+    o.timeoutMs = 5000;
+    auto r = testsupport::runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-3d"}, o);
+    EXPECT_NE(r.out.find("OPEN GL INITIALIZED"), std::string::npos) << r.out << r.err;
+    EXPECT_NE(r.out.find("showNotify"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("OGL Error"), std::string::npos) << r.out;
+    EXPECT_TRUE(r.timedOut) << "ended early: " << r.exitStatus << " " << r.err;
+}
+
 TEST_F(OpenGlOnXvfb, AFailingStartWarnsAndTheWindowPathDraws) {
     const auto software = shot({"-MIDletClass", "TestCard"}, "software");
     const auto fallback = shot({"-MIDletClass", "TestCard", "-3d"}, "fallback", 6, "",
