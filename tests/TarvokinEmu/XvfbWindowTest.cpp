@@ -21,7 +21,7 @@ std::string windowGeometry(const std::string& display, const std::string& title)
     o.env = {{"DISPLAY", display}};
     o.timeoutMs = 2000;
     // A deadline rather than a count of tries: each try is slow on a busy machine.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (std::chrono::steady_clock::now() < deadline) {
         auto r = runProcess("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", title, "getwindowgeometry"}, o);
         std::smatch m;
@@ -66,7 +66,7 @@ protected:
     // still gets its window looked at.
     testsupport::ProcessOptions endsOnKey() const {
         testsupport::ProcessOptions card = o;
-        card.timeoutMs = 30000;
+        card.timeoutMs = 60000;
         card.killWhenOutputHas = "keyReleased 65";
         return card;
     }
@@ -86,7 +86,7 @@ TEST_F(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
     EXPECT_FALSE(first.get().timedOut);
 
     // The application leaves full screen; the choice is saved.
-    o.timeoutMs = 15000;
+    o.timeoutMs = 60000;
     auto switched = runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o);
     EXPECT_EQ(switched.exitStatus, 0) << switched.out << switched.err;
 
@@ -102,11 +102,11 @@ TEST_F(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
 }
 
 TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
-    o.timeoutMs = 15000;
+    o.timeoutMs = 60000;
     ASSERT_EQ(runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o).exitStatus, 0);
 
     // Ended by the last key; the limit only stops a run that lost it.
-    o.timeoutMs = 20000;
+    o.timeoutMs = 60000;
     o.killWhenOutputHas = "keyReleased 122";
     auto card = std::async(std::launch::async, [&] {
         return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
@@ -141,7 +141,7 @@ TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
 // One focus change on a real X server is one hideNotify or one showNotify,
 // although the window system reports each as two events.
 TEST_F(XvfbWindow, OneFocusChangeGivesOneNotify) {
-    o.timeoutMs = 20000;
+    o.timeoutMs = 60000;
     o.killWhenOutputHas = "keyReleased 65";
     auto card = std::async(std::launch::async, [&] { return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, o); });
     ASSERT_NE(windowGeometry(display(), "Tidepool Dash"), "");
@@ -179,7 +179,7 @@ TEST_F(XvfbWindow, OneFocusChangeGivesOneNotify) {
 // after the game was stopped the way closing the window stops it; the saves
 // it was writing stay whole.
 TEST_F(XvfbWindow, LosingTheDisplayStopsTheGameAndKeepsItsSaves) {
-    o.timeoutMs = 15000;
+    o.timeoutMs = 60000;
     auto run = std::async(std::launch::async, [&] { return runProcess(EMULATOR_HARNESS, {"-MIDletClass", "Saver"}, o); });
     ASSERT_NE(windowGeometry(display(), "Tidepool Dash"), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
