@@ -21,7 +21,10 @@ public:
         context_ = SDL_GL_CreateContext(window_);
         if (!context_) {
             const std::string why = SDL_GetError();
-            if (owned_) SDL_DestroyWindow(window_);
+            if (owned_) {
+                SDL_DestroyWindow(window_);
+                SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            }
             throw std::runtime_error("cannot start OpenGL: " + why);
         }
         SDL_GL_MakeCurrent(window_, context_);
@@ -29,7 +32,11 @@ public:
     }
     ~SdlGlContext() override {
         SDL_GL_DeleteContext(context_);
-        if (owned_) SDL_DestroyWindow(window_);
+        if (owned_) {
+            // The display opened for this context is let go with it.
+            SDL_DestroyWindow(window_);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
     }
 
     void swap() override { SDL_GL_SwapWindow(window_); }
@@ -65,7 +72,11 @@ std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         throw std::runtime_error(std::string("cannot open a display for OpenGL: ") + SDL_GetError());
     SDL_Window* window = SDL_CreateWindow("", 0, 0, width, height, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
-    if (!window) throw std::runtime_error(std::string("cannot start OpenGL: ") + SDL_GetError());
+    if (!window) {
+        const std::string why = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        throw std::runtime_error("cannot start OpenGL: " + why);
+    }
     return std::make_unique<SdlGlContext>(window, true, [] { return true; });
 }
 
