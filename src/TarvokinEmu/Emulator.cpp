@@ -7,10 +7,12 @@
 #include "TarvokinEmu/DesktopMouseListener.h"
 #include "TarvokinEmu/MIDletRegistry.h"
 #include "TarvokinEmu/Trace.h"
+#include "TarvokinEmu/gl/GLMaster.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Canvas.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
+#include "javax/microedition/lcdui/OpenGlGraphicsBackend.h"
 #include "javax/microedition/midlet/MIDlet.h"
 #include "javax/microedition/rms/RecordStore.h"
 #include "platform/Clock.h"
@@ -136,7 +138,9 @@ void Emulator::setupWindow(bool fullScreenRequested) {
     if (!c.pcKeyboard) shared().fullScreen = fullScreenRequested;
 
     if (!window_) {
-        window_ = platform::WindowSystem::current().createWindow();
+        auto& system = platform::WindowSystem::current();
+        openGlStarting_ = c.openGl;
+        window_ = c.openGl ? system.createGlWindow() : system.createWindow();
         window_->setListener(this);
         invisibleCursor_ = window_->createCursor(std::vector<std::uint32_t>(16 * 16, 0u), 16, 16, 0, 0);
         defaultCursor_ = window_->defaultCursor();
@@ -260,6 +264,7 @@ void Emulator::run() {
     while (true) {
         try {
             if (windowRebuildPending_) rebuildWindow();
+            if (s.openGl) glUpkeep();
             if (s.serialCall.load() && !s.framePainting) {
                 FrameGate* gate = frameGate.load();
                 if (gate) gate->beforeSerialCall();
@@ -290,20 +295,51 @@ void Emulator::run() {
 
     s.serialCall.store(std::shared_ptr<java::lang::Runnable>());
     for (const char* line : {" ", "---------------", "MIDlet Stopped!", "===============", " "}) Console::println(line);
+    if (s.openGl) gl::GLMaster::close();
     supervisorRunning_ = false;
     exitProcess(0);
     s.midletRunning = false;
 }
 
 void Emulator::startOpenGl() {
+    const Config& c = config();
     try {
-        throw java::lang::IllegalStateException("no OpenGL renderer in this build");
+        if (!window_) throw java::lang::IllegalStateException("no window to draw on");
+        gl::GLMaster::initialise(*window_, c.screenWidth, c.screenHeight);
+        placeOpenGl();
+        // The screen context draws through OpenGL from now on; its recorded
+        // clip, colour and font stay.
+        auto& g = *shared().screenGraphics;
+        g.attachBackend(std::make_unique<javax::microedition::lcdui::OpenGlGraphicsBackend>(c.screenWidth, c.screenHeight));
+        g.setClip(0, 0, c.screenWidth, c.screenHeight);
+        g.setColor(g.getColor());
+        shared().openGl = true;
+        openGlStarting_ = false;
     } catch (const std::exception& e) {
-        // The window path keeps drawing for the rest of the run; a renderer
-        // that starts sets shared().openGl and takes over presenting.
+        // The window path keeps drawing for the rest of the run.
+        gl::GLMaster::close();
+        shared().openGl = false;
+        if (window_)
+            window_->alert("Warning", "Try installing the lastest video card drivers to get the best graphical effects.");
         Console::println("OGL Error");
         java::lang::printStackTrace(e, Console::out());
+        openGlStarting_ = false;
+        presentNeeded_ = true;
     }
+}
+
+void Emulator::placeOpenGl() {
+    const Placement at = placement();
+    gl::GLMaster::place(at.x - insets_.left, at.y - insets_.top, at.scale);
+}
+
+void Emulator::glUpkeep() {
+    // The frame is shown where it was drawn; the next one goes where the
+    // window now puts the screen.
+    const bool visible = gl::GLMaster::upkeep();
+    placeOpenGl();
+    // A hidden window shows nothing: no need to hurry.
+    if (!visible) platform::Clock::current().sleepMillis(100);
 }
 
 void Emulator::requestFullScreen(bool on) {
@@ -360,9 +396,16 @@ void Emulator::renderFrame() {
                 java::lang::printStackTrace(e);
             }
         }
-        // A frame the window did not get to show (minimised, hidden, given
-        // up on) is shown by the next frame even if nothing changed.
-        if (window_ && frameNeedsPresent() && !presentAndWait()) presentNeeded_ = true;
+        if (s.openGl) {
+            // Shown by the supervisor's next upkeep.
+            auto screen = s.screenImage;
+            gl::GLMaster::frameDrawn(screen ? screen->pixelBuffer() : nullptr);
+        } else if (window_ && frameNeedsPresent() && !presentAndWait()) {
+            // A frame the window did not get to show (minimised, hidden,
+            // given up on) is shown by the next frame even if nothing
+            // changed.
+            presentNeeded_ = true;
+        }
     }
     s.framePainting = false;
 
@@ -425,7 +468,7 @@ void Emulator::paintView() {
     int expected = PaintPending;
     if (!paintPending_.compare_exchange_strong(expected, PaintInProgress)) return;
     const Config& c = config();
-    if (!shared().openGl && window_) {
+    if (!shared().openGl && !openGlStarting_ && window_) {
         Placement at = placement();
         const int x = at.x - insets_.left, y = at.y - insets_.top, k = at.scale;
         const int w = c.screenWidth, h = c.screenHeight;

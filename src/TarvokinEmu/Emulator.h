@@ -108,6 +108,10 @@ private:
 
     // Starts the OpenGL path; on failure the window path draws.
     void startOpenGl();
+    // Supervisor thread, OpenGL on: the viewport follows the placement, and
+    // the frame drawn since the last upkeep is shown.
+    void placeOpenGl();
+    void glUpkeep();
     void loadFullScreenSetting();
     void saveFullScreenSetting();
     void rebuildWindow();
@@ -142,6 +146,10 @@ private:
     std::atomic<bool> presentNeeded_{true};
     std::vector<std::uint32_t> shownFrame_;  // frame thread: the last frame shown
     std::atomic<bool> windowRebuildPending_{false};
+    // OpenGL was asked for and has neither started nor failed yet: the
+    // window path must not draw on the window meanwhile (a presenting
+    // renderer would take the window from OpenGL).
+    std::atomic<bool> openGlStarting_{false};
     std::atomic<bool> closing_{false};
     std::atomic<bool> supervisorRunning_{false};  // inside its loop or before
     std::atomic<int> placementX_{0}, placementY_{0}, placementScale_{1};

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/GlContext.h"
+
 namespace platform {
 
 namespace {
@@ -155,6 +157,11 @@ std::unique_ptr<Window> HeadlessWindowSystem::createWindow() {
 
 int HeadlessWindowSystem::runEventLoop() {
     return events_.run([this](int waitMs) { events_.waitForTasks(waitMs); });
+}
+
+std::unique_ptr<GlContext> HeadlessWindow::createGlContext() {
+    const Size client = clientSize();
+    return createOffscreenGlContext(client.width, client.height);
 }
 
 }  // namespace platform

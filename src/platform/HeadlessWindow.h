@@ -51,6 +51,9 @@ public:
     bool canPaint() override;
     void requestRepaint() override;
     void present(const std::uint32_t* argb, int width, int height, int x, int y) override;
+    // OpenGL draws on a hidden window of the client size (it needs a
+    // display all the same).
+    std::unique_ptr<GlContext> createGlContext() override;
 
     // What a test can look at.
     struct Snapshot {

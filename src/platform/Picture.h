@@ -14,6 +14,9 @@ struct Picture {
     // Every pixel has alpha 255 (a promise the blitter relies on; false is
     // always safe).
     bool opaque = false;
+    // Counts changes to the pixels, so copies made from them (textures)
+    // know when they are stale. Writers bump it.
+    std::uint64_t generation = 0;
 };
 
 }  // namespace platform

@@ -42,14 +42,25 @@ int bitDepthOf(Uint32 format) { return SDL_BYTESPERPIXEL(format) * 8; }
 
 // --- window ---------------------------------------------------------------
 
-SdlWindow::SdlWindow(SdlWindowSystem& system) : system_(system) {
-    window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600, SDL_WINDOW_HIDDEN);
+SdlWindow::SdlWindow(SdlWindowSystem& system, bool openGl) : system_(system) {
+    const Uint32 flags = SDL_WINDOW_HIDDEN;
+    // Without OpenGL on this display the window is an ordinary one, and
+    // OpenGL's start fails later with its own message.
+    if (openGl)
+        window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600,
+                                   flags | SDL_WINDOW_OPENGL);
+    if (!window_) window_ = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 800, 600, flags);
     if (!window_) throw std::runtime_error(std::string("cannot create the window: ") + SDL_GetError());
+    if (!openGl && !makeRenderer())
+        throw std::runtime_error(std::string("cannot draw in the window: ") + SDL_GetError());
+    arrow_ = std::make_shared<SdlCursor>(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+}
+
+bool SdlWindow::makeRenderer() {
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_) throw std::runtime_error(std::string("cannot draw in the window: ") + SDL_GetError());
-    arrow_ = std::make_shared<SdlCursor>(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+    return renderer_ != nullptr;
 }
 
 SdlWindow::~SdlWindow() {
@@ -231,6 +242,7 @@ void SdlWindow::requestRepaint() {
 
 void SdlWindow::present(const std::uint32_t* argb, int width, int height, int x, int y) {
     if (width <= 0 || height <= 0 || system_.displayGone()) return;
+    if (!renderer_ && !makeRenderer()) return;
     if (!texture_ || textureW_ != width || textureH_ != height) {
         if (texture_) SDL_DestroyTexture(texture_);
         texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
@@ -244,6 +256,7 @@ void SdlWindow::present(const std::uint32_t* argb, int width, int height, int x,
 }
 
 void SdlWindow::redraw() {
+    if (!renderer_) return;  // OpenGL draws this window
     SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
     SDL_RenderClear(renderer_);
     if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, &lastTarget_);

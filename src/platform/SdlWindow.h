@@ -18,7 +18,9 @@ class SdlWindowSystem;
 
 class SdlWindow final : public Window {
 public:
-    explicit SdlWindow(SdlWindowSystem& system);
+    // An OpenGL window draws through the contexts made on it; its own
+    // presenting renderer is made only if a picture is presented.
+    SdlWindow(SdlWindowSystem& system, bool openGl);
     ~SdlWindow() override;
 
     void setListener(WindowListener* listener) override { listener_ = listener; }
@@ -51,6 +53,8 @@ public:
     bool canPaint() override;
     void requestRepaint() override;
     void present(const std::uint32_t* argb, int width, int height, int x, int y) override;
+    std::unique_ptr<GlContext> createGlContext() override;
+    void alert(const std::string& title, const std::string& text) override;
 
     // Event thread: one SDL event that concerns this window.
     void handleEvent(const SDL_Event& e);
@@ -59,6 +63,7 @@ public:
 private:
     void onEventThread(std::function<void()> task);
     void redraw();
+    bool makeRenderer();
     int displayIndex() const;
 
     SdlWindowSystem& system_;

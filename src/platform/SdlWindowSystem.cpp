@@ -61,7 +61,13 @@ SdlWindowSystem::~SdlWindowSystem() {
 }
 
 std::unique_ptr<Window> SdlWindowSystem::createWindow() {
-    auto window = std::make_unique<SdlWindow>(*this);
+    auto window = std::make_unique<SdlWindow>(*this, false);
+    window_ = window.get();
+    return window;
+}
+
+std::unique_ptr<Window> SdlWindowSystem::createGlWindow() {
+    auto window = std::make_unique<SdlWindow>(*this, true);
     window_ = window.get();
     return window;
 }

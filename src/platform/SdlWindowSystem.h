@@ -20,6 +20,7 @@ public:
     ~SdlWindowSystem() override;
 
     std::unique_ptr<Window> createWindow() override;
+    std::unique_ptr<Window> createGlWindow() override;
     int runEventLoop() override;
     // Leaves full screen (the display mode from before comes back) and
     // closes SDL; the process is about to end.

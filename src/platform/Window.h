@@ -12,6 +12,8 @@
 
 namespace platform {
 
+class GlContext;
+
 struct Insets {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
@@ -114,6 +116,14 @@ public:
     // Event thread: shows a w x h ARGB picture at (x, y) of the client
     // area, black around it.
     virtual void present(const std::uint32_t* argb, int width, int height, int x, int y) = 0;
+
+    // Called on the thread that is to draw with it: an OpenGL context on
+    // the client area, current on that thread. Raises std::runtime_error
+    // when OpenGL cannot start on this window.
+    virtual std::unique_ptr<GlContext> createGlContext();
+    // A modal message box; returns once it was dismissed (at once where no
+    // box can be shown: the text goes to standard error).
+    virtual void alert(const std::string& title, const std::string& text);
 };
 
 // The window system: makes the window and owns the event thread.
@@ -124,6 +134,8 @@ public:
 
     virtual ~WindowSystem() = default;
     virtual std::unique_ptr<Window> createWindow() = 0;
+    // A window that OpenGL can draw on (see Window::createGlContext).
+    virtual std::unique_ptr<Window> createGlWindow() { return createWindow(); }
     EventLoop& events() { return events_; }
 
     // Runs the event loop on the calling thread until the process is asked

@@ -1,7 +1,10 @@
+#include "platform/Window.h"
+
 #include <atomic>
 #include <stdexcept>
 
-#include "platform/Window.h"
+#include "platform/Console.h"
+#include "platform/GlContext.h"
 
 namespace platform {
 
@@ -14,6 +17,12 @@ WindowSystem& WindowSystem::current() {
     if (!s) throw std::logic_error("no window system installed");
     return *s;
 }
+
+std::unique_ptr<GlContext> Window::createGlContext() {
+    throw std::runtime_error("this window system has no OpenGL");
+}
+
+void Window::alert(const std::string& title, const std::string& text) { Console::errln(title + ": " + text); }
 
 void WindowSystem::install(WindowSystem* system) { installedSystem = system; }
 

@@ -23,6 +23,7 @@
 #include "TarvokinEmu/SharedState.h"
 #include "TarvokinEmu/Launch.h"
 #include "TarvokinEmu/TestCard.h"
+#include "TarvokinEmu/gl/GLMaster.h"
 #include "javax/microedition/lcdui/Image.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
@@ -190,6 +191,8 @@ int main(int argc, char** argv) {
     Emulator::setFrameGate(&gate);
     TarvokinEmu::TestCard::registerClass();
     driver::registerGameClasses();
+    // With -3d the frames are read back from OpenGL for the screenshots.
+    TarvokinEmu::gl::GLMaster::setReadBack(true);
 
     int exitStatus = 0;
     std::thread events([&] { exitStatus = system.runEventLoop(); });

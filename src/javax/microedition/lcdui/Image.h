@@ -26,6 +26,10 @@ namespace java::io {
 class InputStream;
 }
 
+namespace TarvokinEmu::gl {
+struct Texture;
+}
+
 namespace javax::microedition::lcdui {
 
 class Graphics;
@@ -91,6 +95,11 @@ public:
     // decoded picture.
     platform::PixelSource pixelSource() const;
     bool opaque() const;
+    // Changes whenever the pixels may have changed (drawing on the image).
+    std::uint64_t generation() const { return buffer_ ? buffer_->generation : 0; }
+    // The OpenGL texture made from the pixels (OpenGL mode), kept and freed
+    // with the image; see gl/TextureLoader.h.
+    std::shared_ptr<TarvokinEmu::gl::Texture>& texture() const { return texture_; }
 
     Image() = default;
 
@@ -101,6 +110,7 @@ private:
     std::shared_ptr<const platform::Picture> decoded_;
     std::shared_ptr<platform::Picture> buffer_;
     std::shared_ptr<Graphics> context_;
+    mutable std::shared_ptr<TarvokinEmu::gl::Texture> texture_;
     bool mutable_ = false;
 };
 

@@ -15,11 +15,13 @@ using platform::Flip;
 using platform::PixelSource;
 
 void SoftwareGraphicsBackend::drawImage(const Image& image, int x, int y) {
+    touch();
     surface_.drawImage(image.pixelSource(), x, y);
 }
 
 void SoftwareGraphicsBackend::drawRegion(const Image& image, int xSrc, int ySrc, int width, int height,
                                          int transform, int x, int y) {
+    touch();
     const PixelSource src = image.pixelSource();
     switch (transform) {
     case Graphics::TRANS_NONE: return surface_.drawRegion(src, xSrc, ySrc, width, height, Flip::None, x, y);
@@ -66,6 +68,7 @@ void SoftwareGraphicsBackend::drawRegion(const Image& image, int xSrc, int ySrc,
 void SoftwareGraphicsBackend::drawRGB(std::span<const std::int32_t> rgb, int offset, int scanlength, int x, int y,
                                       int width, int height, bool processAlpha) {
     TarvokinEmu::trace("Image.createRGBImage(" + std::to_string(width) + "x" + std::to_string(height) + ")");
+    touch();
     if (width <= 0 || height <= 0) return;
     // Row by row straight from rgb: rows may overlap (a scan length below
     // the width), so the block is never built whole.
@@ -87,6 +90,7 @@ void SoftwareGraphicsBackend::drawRGB(std::span<const std::int32_t> rgb, int off
 }
 
 void SoftwareGraphicsBackend::drawFallbackString(std::string_view s, int x, int baselineY) {
+    touch();
     fallback::drawString(surface_, s, x, baselineY);
 }
 

@@ -24,28 +24,44 @@ public:
     platform::Rect saveClip() const override { return surface_.deviceClip(); }
     void restoreClip(const platform::Rect& clip) override { surface_.setDeviceClip(clip); }
 
-    void fillRect(int x, int y, int width, int height) override { surface_.fillRect(x, y, width, height); }
-    void drawRect(int x, int y, int width, int height) override { surface_.drawRect(x, y, width, height); }
-    void drawLine(int x1, int y1, int x2, int y2) override { surface_.drawLine(x1, y1, x2, y2); }
+    void fillRect(int x, int y, int width, int height) override {
+        touch();
+        surface_.fillRect(x, y, width, height);
+    }
+    void drawRect(int x, int y, int width, int height) override {
+        touch();
+        surface_.drawRect(x, y, width, height);
+    }
+    void drawLine(int x1, int y1, int x2, int y2) override {
+        touch();
+        surface_.drawLine(x1, y1, x2, y2);
+    }
     void fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) override {
+        touch();
         surface_.fillTriangle(x1, y1, x2, y2, x3, y3);
     }
     void fillPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) override {
+        touch();
         surface_.fillPolygon(xs, ys, count, argb);
     }
     void drawPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) override {
+        touch();
         surface_.drawPolygon(xs, ys, count, argb);
     }
     void drawArc(int x, int y, int width, int height, int startAngle, int arcAngle) override {
+        touch();
         surface_.drawArc(x, y, width, height, startAngle, arcAngle);
     }
     void fillArc(int x, int y, int width, int height, int startAngle, int arcAngle) override {
+        touch();
         surface_.fillArc(x, y, width, height, startAngle, arcAngle);
     }
     void drawRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) override {
+        touch();
         surface_.drawRoundRect(x, y, width, height, arcWidth, arcHeight);
     }
     void fillRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) override {
+        touch();
         surface_.fillRoundRect(x, y, width, height, arcWidth, arcHeight);
     }
 
@@ -57,6 +73,11 @@ public:
     void drawFallbackString(std::string_view s, int x, int baselineY) override;
 
 private:
+    // The pixels are about to change: textures made from them are stale.
+    void touch() {
+        if (platform::Picture* p = surface_.target()) ++p->generation;
+    }
+
     platform::RasterSurface surface_;
 };
 
