@@ -221,7 +221,7 @@ int main(int argc, char** argv) {
     int frame = 0;
     bool running = true;
     // A program that asked to stop runs no more frames.
-    auto stopping = [&] { return ending() || Emulator::shared().exitRequested.load(); };
+    auto stopping = [&] { return ending() || TarvokinEmu::shared().exitRequested.load(); };
     for (frame = 1; running && !stopping() && frame <= frames; ++frame) {
         clock.advance(step);
         for (; next < inputs.size() && inputs[next].frame <= frame; ++next) {
@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
         }
         // Before the program posted its first call, and whenever one is
         // posted, the frame runs it; otherwise (paused) the frame is idle.
-        if (frame == 1 || gate.callWaiting() || Emulator::shared().serialCall.load()) running = gate.runOne(ending);
+        if (frame == 1 || gate.callWaiting() || TarvokinEmu::shared().serialCall.load()) running = gate.runOne(ending);
         if (auto state = driver::gameState(); state != lastState) {
             platform::Console::println("state " + std::to_string(frame) + " " +
                                        (lastState ? std::to_string(*lastState) : "none") + " " +
