@@ -1,6 +1,7 @@
 // One present of the 800 x 600 phone screen as the shell's paint does it
 // (the zoom when there is one, then the window's present: texture upload,
-// copy, show) beside one memcpy of the same frame. Items are frames; bytes
+// copy, show) beside one memcpy of the same frame, and the comparison that
+// spares an unchanged frame its present. Items are frames; bytes
 // are those of the phone screen.
 //
 // It runs on whatever display SDL finds: SDL_VIDEODRIVER=dummy gives SDL's
@@ -11,6 +12,7 @@
 // --benchmark_report_aggregates_only=true and compare the medians.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -64,6 +66,16 @@ void BM_MemcpyFrame(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kPixels * sizeof(std::uint32_t)));
 }
 BENCHMARK(BM_MemcpyFrame);
+
+// What an unchanged frame costs the shell instead of a present: comparing
+// it with the last frame shown.
+void BM_CompareFrame(benchmark::State& state) {
+    const auto a = frame(), b = frame();
+    for (auto _ : state) benchmark::DoNotOptimize(std::equal(a.begin(), a.end(), b.begin()));
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kPixels * sizeof(std::uint32_t)));
+}
+BENCHMARK(BM_CompareFrame);
 
 // Arg: the zoom (1 shows the screen as it is, 2 doubles it first).
 void BM_PresentFrame(benchmark::State& state) {

@@ -360,7 +360,9 @@ void Emulator::renderFrame() {
                 java::lang::printStackTrace(e);
             }
         }
-        if (window_ && frameNeedsPresent()) presentAndWait();
+        // A frame the window did not get to show (minimised, hidden, given
+        // up on) is shown by the next frame even if nothing changed.
+        if (window_ && frameNeedsPresent() && !presentAndWait()) presentNeeded_ = true;
     }
     s.framePainting = false;
 
@@ -394,7 +396,7 @@ bool Emulator::frameNeedsPresent() {
     return true;
 }
 
-void Emulator::presentAndWait() {
+bool Emulator::presentAndWait() {
     {
         std::lock_guard lock(presentMutex_);
         paintPending_ = PaintPending;
@@ -412,10 +414,11 @@ void Emulator::presentAndWait() {
         if (cannotPaint || std::chrono::steady_clock::now() >= deadline) {
             // A paint in progress finishes soon, unless the display went away.
             int expected = PaintPending;
-            if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) break;
+            if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) return false;
         }
         presented_.wait_for(lock, kCanPaintCheck);
     }
+    return true;
 }
 
 void Emulator::paintView() {

@@ -118,8 +118,9 @@ private:
     // Frame thread: whether this frame has to go to the window (it differs
     // from the last one shown, or the window was rebuilt since).
     bool frameNeedsPresent();
-    // Frame thread: asks the window to show the frame and waits until it has.
-    void presentAndWait();
+    // Frame thread: asks the window to show the frame and waits until it
+    // has; false when the window could not show it.
+    bool presentAndWait();
 
     std::unique_ptr<platform::Window> window_;
     std::string midletClassName_;

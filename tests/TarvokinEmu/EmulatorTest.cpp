@@ -84,6 +84,15 @@ protected:
         TarvokinEmu::shared().fullScreen = fullScreen;
         emulator_->setupWindow(fullScreen);
     }
+    // A shell with its screen, a window in this setting and the canvas.
+    void startWithWindow(bool fullScreen) {
+        start();
+        onEventThread([&] {
+            emulator_->createScreen();
+            setupWindow(fullScreen);
+        });
+        canvas();
+    }
     platform::HeadlessWindow& window() { return *system_->window(); }
     ProbeCanvas& canvas() {
         if (!canvas_) canvas_ = std::make_unique<ProbeCanvas>();
@@ -202,12 +211,7 @@ TEST_F(HeadlessShell, RenderFramePaintsPresentsAndSurvivesPaintFailure) {
 // A frame that looks like the last one shown is not converted and shown
 // again, unless the window was rebuilt since.
 TEST_F(HeadlessShell, UnchangedFramesAreNotPresentedAgain) {
-    start();
-    onEventThread([&] {
-        emulator_->createScreen();
-        setupWindow(false);
-    });
-    canvas();
+    startWithWindow(false);
     emulator_->renderFrame();
     emulator_->renderFrame();
     EXPECT_EQ(window().snapshot().frames, 1);
@@ -221,28 +225,23 @@ TEST_F(HeadlessShell, UnchangedFramesAreNotPresentedAgain) {
 }
 
 TEST_F(HeadlessShell, RenderFrameDoesNotWaitForAWindowThatCannotPaint) {
-    start();
-    onEventThread([&] {
-        emulator_->createScreen();
-        emulator_->setupWindow(true);
-    });
-    canvas();
+    startWithWindow(true);
     window().setMinimised(true);
     auto begin = std::chrono::steady_clock::now();
     for (int i = 0; i < 20; ++i) emulator_->renderFrame();
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(2));
     EXPECT_EQ(canvas().paints.load(), 20);
+    // Restored, the window gets the frame it missed although nothing changed.
+    const int shown = window().snapshot().frames;
+    window().setMinimised(false);
+    emulator_->renderFrame();
+    EXPECT_EQ(window().snapshot().frames, shown + 1);
 }
 
 // Without a game title the window says the game's name, also after a
 // full-screen round trip has rebuilt it.
 TEST_F(HeadlessShell, DefaultTitleSurvivesAFullScreenRoundTrip) {
-    start();
-    onEventThread([&] {
-        emulator_->createScreen();
-        setupWindow(false);
-    });
-    canvas();
+    startWithWindow(false);
     emulator_->renderFrame();
     EXPECT_EQ(window().title(), "Tidepool Dash");
     onEventThread([&] {

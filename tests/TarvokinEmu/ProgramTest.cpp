@@ -2,6 +2,7 @@
 // driver (and, where an X server can be started, under Xvfb).
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,6 +26,16 @@ protected:
         ProcessOptions o;
         o.workDir = dir_;
         o.env = {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}};
+        return o;
+    }
+    // Stopped a second after it printed this, to see that it was still
+    // running then; the limit only ends a run that never printed it.
+    ProcessOptions stillRunningAfter(const std::string& text) {
+        ProcessOptions o = options();
+        o.timeoutMs = 60000;
+        o.killWhenOutputHas = text;
+        o.killDelayMs = 1000;
+        o.killSignal = SIGKILL;  // not the stop a program may answer itself
         return o;
     }
     std::string dir_;
@@ -55,10 +66,9 @@ TEST_F(Program, FailingStartExitsMinusThree) {
 }
 
 TEST_F(Program, MissingManifestStartsNothingAndKeepsTheWindow) {
-    auto o = options();
-    o.timeoutMs = 1500;
+    auto o = stillRunningAfter("META-INF/MANIFEST.MF\n");
     auto r = runProcess(EMULATOR_HARNESS, {}, o);
-    EXPECT_TRUE(r.timedOut);  // the empty window stays open
+    EXPECT_EQ(r.signal, o.killSignal);  // the empty window stays open
     auto lines = r.outLines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "META-INF/MANIFEST.MF");
@@ -88,11 +98,10 @@ TEST_F(Program, WindowedChoiceSurvivesARestartAndStopsWithStatusZero) {
 }
 
 TEST_F(Program, TestCardRunsFramesUntilStopped) {
-    auto o = options();
-    o.timeoutMs = 3000;
+    auto o = stillRunningAfter("startApp\nshowNotify\n");
     auto r = runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-debug"}, o);
     EXPECT_NE(r.out.find("startApp\nshowNotify\n"), std::string::npos);
-    EXPECT_TRUE(r.timedOut);
+    EXPECT_EQ(r.signal, o.killSignal);
 }
 
 }  // namespace

@@ -20,7 +20,9 @@ std::string windowGeometry(const std::string& display, const std::string& title)
     testsupport::ProcessOptions o;
     o.env = {{"DISPLAY", display}};
     o.timeoutMs = 2000;
-    for (int i = 0; i < 60; ++i) {
+    // A deadline rather than a count of tries: each try is slow on a busy machine.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
         auto r = runProcess("/usr/bin/xdotool", {"search", "--onlyvisible", "--name", title, "getwindowgeometry"}, o);
         std::smatch m;
         static const std::regex geometry("Geometry: ([0-9]+x[0-9]+)");
@@ -28,6 +30,19 @@ std::string windowGeometry(const std::string& display, const std::string& title)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return "";
+}
+
+// Sends X input to the window with this title.
+void xdotool(const std::string& display, const std::vector<std::string>& args) {
+    testsupport::ProcessOptions o;
+    o.env = {{"DISPLAY", display}};
+    runProcess("/usr/bin/xdotool", args, o);
+}
+
+// Ends a test card run that was started with endsOnKey(): its window gets a key.
+void pressKeyInCard(const std::string& display) {
+    xdotool(display, {"search", "--name", "Tidepool Dash", "windowfocus", "--sync"});
+    xdotool(display, {"key", "a"});
 }
 
 // A private X server at 1280 x 1024 and a scratch working directory; the
@@ -46,6 +61,15 @@ protected:
         if (!dir_.empty()) std::filesystem::remove_all(dir_);
     }
     const std::string& display() const { return server_->display(); }
+    // The run ends once its window got the key pressKeyInCard() sends; the
+    // limit only stops a run that lost it, so a slow start on a busy machine
+    // still gets its window looked at.
+    testsupport::ProcessOptions endsOnKey() const {
+        testsupport::ProcessOptions card = o;
+        card.timeoutMs = 60000;
+        card.killWhenOutputHas = "keyReleased 65";
+        return card;
+    }
 
     std::unique_ptr<testsupport::Xvfb> server_;
     std::string dir_;
@@ -53,42 +77,36 @@ protected:
 };
 
 TEST_F(XvfbWindow, FirstRunIsFullScreenThenWindowedAtTheZoomedSize) {
-    // Each run lasts this long, time enough for the window to show up even
-    // in a sanitizer build on a busy machine.
-    o.timeoutMs = 6000;
-
     // No settings yet: full screen, covering the whole display.
-    auto first = std::async(std::launch::async, [&] { return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, o); });
+    auto first = std::async(std::launch::async, [&] {
+        return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, endsOnKey());
+    });
     EXPECT_EQ(windowGeometry(display(), "Tidepool Dash"), "1280x1024");
-    first.get();
+    pressKeyInCard(display());
+    EXPECT_FALSE(first.get().timedOut);
 
     // The application leaves full screen; the choice is saved.
-    o.timeoutMs = 15000;
+    o.timeoutMs = 60000;
     auto switched = runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o);
     EXPECT_EQ(switched.exitStatus, 0) << switched.out << switched.err;
 
-    o.timeoutMs = 6000;
     auto second = std::async(std::launch::async, [&] {
-        return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
+        return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"},
+                          endsOnKey());
     });
     EXPECT_EQ(windowGeometry(display(), "Tidepool Dash"), "480x640");
+    pressKeyInCard(display());
     auto r = second.get();
+    EXPECT_FALSE(r.timedOut);
     EXPECT_NE(r.out.find("Zoom: x2"), std::string::npos);
 }
 
-// Sends X input to the window with this title.
-void xdotool(const std::string& display, const std::vector<std::string>& args) {
-    testsupport::ProcessOptions o;
-    o.env = {{"DISPLAY", display}};
-    runProcess("/usr/bin/xdotool", args, o);
-}
-
 TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
-    o.timeoutMs = 15000;
+    o.timeoutMs = 60000;
     ASSERT_EQ(runProcess(EMULATOR_HARNESS, {"-MIDletClass", "GoWindowed"}, o).exitStatus, 0);
 
     // Ended by the last key; the limit only stops a run that lost it.
-    o.timeoutMs = 20000;
+    o.timeoutMs = 60000;
     o.killWhenOutputHas = "keyReleased 122";
     auto card = std::async(std::launch::async, [&] {
         return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard", "-canvas", "240", "320", "-zoom", "2"}, o);
@@ -120,11 +138,48 @@ TEST_F(XvfbWindow, KeysAndMouseFromAnXClientReachTheTestCard) {
               r.out.find("desktopMousePressed 10 20 false")) << "middle button gives nothing";
 }
 
+// One focus change on a real X server is one hideNotify or one showNotify,
+// although the window system reports each as two events.
+TEST_F(XvfbWindow, OneFocusChangeGivesOneNotify) {
+    o.timeoutMs = 60000;
+    o.killWhenOutputHas = "keyReleased 65";
+    auto card = std::async(std::launch::async, [&] { return runProcess(TIDEPOOL_BINARY, {"-MIDletClass", "TestCard"}, o); });
+    ASSERT_NE(windowGeometry(display(), "Tidepool Dash"), "");
+    const std::string d = display();
+    testsupport::ProcessOptions x;
+    x.env = {{"DISPLAY", d}};
+    std::smatch m;
+    const std::string rootInfo = runProcess("/usr/bin/xwininfo", {"-root"}, x).out;
+    ASSERT_TRUE(std::regex_search(rootInfo, m, std::regex("Window id: (0x[0-9a-f]+)"))) << rootInfo;
+    const std::string root = m[1];
+    // Apart by more than the shell's 50 ms filter, so each change counts.
+    auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(400)); };
+    pause();
+    xdotool(d, {"search", "--name", "Tidepool Dash", "windowfocus", "--sync"});
+    pause();
+    xdotool(d, {"windowfocus", "--sync", root});
+    pause();
+    xdotool(d, {"search", "--name", "Tidepool Dash", "windowfocus", "--sync"});
+    pause();
+    xdotool(d, {"key", "a"});
+    auto r = card.get();
+    const auto lost = r.out.find("hideNotify\n");
+    ASSERT_NE(lost, std::string::npos) << r.out;
+    const std::string after = r.out.substr(lost);
+    auto count = [&](const std::string& line) {
+        int n = 0;
+        for (auto at = after.find(line); at != std::string::npos; at = after.find(line, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("hideNotify"), 1) << r.out;
+    EXPECT_EQ(count("showNotify"), 1) << r.out;
+}
+
 // Losing the display ends the program with its own status and one line,
 // after the game was stopped the way closing the window stops it; the saves
 // it was writing stay whole.
 TEST_F(XvfbWindow, LosingTheDisplayStopsTheGameAndKeepsItsSaves) {
-    o.timeoutMs = 15000;
+    o.timeoutMs = 60000;
     auto run = std::async(std::launch::async, [&] { return runProcess(EMULATOR_HARNESS, {"-MIDletClass", "Saver"}, o); });
     ASSERT_NE(windowGeometry(display(), "Tidepool Dash"), "");
     std::this_thread::sleep_for(std::chrono::milliseconds(300));

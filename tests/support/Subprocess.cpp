@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -60,6 +61,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     ProcessResult result;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.timeoutMs);
     bool outOpen = true, errOpen = true, killed = false;
+    std::optional<std::chrono::steady_clock::time_point> killAt;
     while (outOpen || errOpen) {
         pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
         int left = static_cast<int>(
@@ -81,8 +83,10 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
                 (i == 0 ? result.out : result.err).append(buf, static_cast<std::size_t>(n));
             }
         }
-        if (!killed && !options.killWhenOutputHas.empty() &&
-            result.out.find(options.killWhenOutputHas) != std::string::npos) {
+        if (!killAt && !options.killWhenOutputHas.empty() &&
+            result.out.find(options.killWhenOutputHas) != std::string::npos)
+            killAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(options.killDelayMs);
+        if (!killed && killAt && std::chrono::steady_clock::now() >= *killAt) {
             kill(pid, options.killSignal);
             killed = true;
         }

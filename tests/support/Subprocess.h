@@ -24,6 +24,7 @@ struct ProcessOptions {
     // Sent once the output contains this text (empty: never); e.g. ends a
     // program that would otherwise run forever.
     std::string killWhenOutputHas;
+    int killDelayMs = 0;  // how long after that text the signal is sent
     int killSignal = 15;
 };
 
