@@ -11,7 +11,11 @@ export CCACHE_BASEDIR="$here"
 cmake -S "$here" -B "$here/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$here/build" --target tidepool-dash
 
-data="${XDG_DATA_HOME:-$HOME/.local/share}/tidepool-dash"
+# By the XDG rules a relative XDG_DATA_HOME is to be ignored.
+case "${XDG_DATA_HOME:-}" in
+  /*) data="$XDG_DATA_HOME/tidepool-dash" ;;
+  *) data="$HOME/.local/share/tidepool-dash" ;;
+esac
 mkdir -p "$data"
 cd "$data"
 exec "$here/build/tidepool-dash" "$@"

@@ -31,8 +31,9 @@ run_suite build-asan "" -DCMAKE_BUILD_TYPE=Debug -DTIDEPOOL_SANITIZE=address -DT
     -DTIDEPOOL_CONTENT_TOOL="$content_tool"
 # The suites whose code runs on more than one thread: the event loop and
 # shell, input delivery, the headless driver, the record store's saves,
-# the media players with their play threads and sequencer, and the game's
-# input queue between the event and frame threads.
+# the media players with their play threads and sequencer, the game's
+# input queue between the event and frame threads, and a gamepad driven
+# from a thread of its own.
 run_suite build-tsan "runtime-tests game-tests" -DCMAKE_BUILD_TYPE=Debug -DTIDEPOOL_SANITIZE=thread -DTIDEPOOL_BENCH=OFF \
     -DTIDEPOOL_CONTENT_TOOL="$content_tool" -- \
-    -R '^(EventLoop|HeadlessShell|Input|Driver|RecordStoreTest\.TwoThreads|PlayerImpl|PlayerImplMP3Test|MidiSequencer|AudioOutput|GameInput)'
+    -R '^(EventLoop|HeadlessShell|Input|Driver|RecordStoreTest\.TwoThreads|PlayerImpl|PlayerImplMP3Test|MidiSequencer|AudioOutput|GameInput|Gamepad)'

@@ -17,6 +17,8 @@ packages=(
   # tests, fuzzing and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev libspng-dev libcairo2-dev
   xvfb xauth xdotool x11-utils pngcheck
+  # checks of the installed menu entry and metadata
+  desktop-file-utils appstream
 )
 
 SUDO=""

@@ -592,7 +592,7 @@ void Emulator::keyEvent(const platform::KeyEvent& e) {
         requestFullScreen(!s.fullScreen);
     }
     // Keys reach the current canvas also while the game is still starting.
-    auto code = phoneKeyCode(e.keyCode, e.keyLocation);
+    auto code = e.rightSoftKey ? std::optional<int>(config().rightSoftKey) : phoneKeyCode(e.keyCode, e.keyLocation);
     if (!code) return;
     Canvas* canvas = s.currentCanvas.load();
     if (!canvas) return;

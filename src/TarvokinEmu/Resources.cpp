@@ -37,6 +37,15 @@ const std::string& resourceDir() {
         std::error_code ec;
         auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
         dir = ec ? std::string(".") : exe.parent_path().string();
+#ifdef INSTALLED_DATA_DIR
+        // An installed program keeps its data apart from the executable
+        // (share/ beside libexec/ under one prefix, wherever that is); a
+        // build tree keeps it beside.
+        const std::filesystem::path installed = std::filesystem::path(dir) / INSTALLED_DATA_DIR;
+        if (!ec && !std::filesystem::exists(std::filesystem::path(dir) / "META-INF/MANIFEST.MF", ec) &&
+            std::filesystem::exists(installed / "META-INF/MANIFEST.MF", ec))
+            dir = installed.lexically_normal().string();
+#endif
     }
     return dir;
 }

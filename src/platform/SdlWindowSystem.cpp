@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 
 #include <chrono>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -38,10 +39,16 @@ int onDisplayConnectionLost(Display*) {
 
 }  // namespace
 
-SdlWindowSystem::SdlWindowSystem() {
+SdlWindowSystem::SdlWindowSystem()
+    : padKeys_([this](const KeyEvent& k) {
+          if (window_ && window_->listener()) window_->listener()->keyEvent(k);
+      }) {
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         throw std::runtime_error(std::string("cannot open the display: ") + SDL_GetError());
+    // Without pads the game still plays from the keyboard.
+    padsReady_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    if (!padsReady_) Console::errln(std::string("No gamepads: ") + SDL_GetError());
     wakeEvent_ = SDL_RegisterEvents(1);
     events_.setWaker([this] {
         SDL_Event e{};
@@ -57,6 +64,7 @@ SdlWindowSystem::~SdlWindowSystem() {
     SdlWindowSystem* self = this;
     liveSystem.compare_exchange_strong(self, nullptr);
     events_.setWaker(nullptr);
+    closePads();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
@@ -96,13 +104,76 @@ void SdlWindowSystem::pump(int waitMs) {
         try {
             if (e.type == SDL_QUIT) {
                 if (window_ && window_->listener()) window_->listener()->windowClosing();
+            } else if (e.type >= SDL_CONTROLLERAXISMOTION && e.type <= SDL_CONTROLLERDEVICEREMAPPED) {
+                padEvent(e);
             } else if (window_) {
+                if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) padKeys_.releaseAll();
                 window_->handleEvent(e);
             }
         } catch (const std::exception& error) {
             events_.report(error);
         }
     } while (SDL_PollEvent(&e));
+}
+
+namespace {
+
+std::optional<GamepadKeys::Button> padButton(Uint8 button) {
+    using B = GamepadKeys::Button;
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_A: return B::A;
+    case SDL_CONTROLLER_BUTTON_B: return B::B;
+    case SDL_CONTROLLER_BUTTON_BACK: return B::Back;
+    case SDL_CONTROLLER_BUTTON_START: return B::Start;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return B::DpadUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return B::DpadDown;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return B::DpadLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return B::DpadRight;
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
+void SdlWindowSystem::padEvent(const SDL_Event& e) {
+    switch (e.type) {
+    case SDL_CONTROLLERDEVICEADDED: {
+        // Pads present at start arrive here too; each is opened once.
+        const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(e.cdevice.which);
+        if (id < 0 || pads_.count(id)) break;
+        if (SDL_GameController* pad = SDL_GameControllerOpen(e.cdevice.which)) pads_[id] = pad;
+        break;
+    }
+    case SDL_CONTROLLERDEVICEREMOVED: {
+        // Whatever the pad held is let go, as if its buttons came up.
+        padKeys_.unplugged(e.cdevice.which);
+        auto it = pads_.find(e.cdevice.which);
+        if (it == pads_.end()) break;
+        SDL_GameControllerClose(it->second);
+        pads_.erase(it);
+        break;
+    }
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+        if (auto button = padButton(e.cbutton.button))
+            padKeys_.button(e.cbutton.which, *button, e.type == SDL_CONTROLLERBUTTONDOWN);
+        break;
+    case SDL_CONTROLLERAXISMOTION:
+        if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX)
+            padKeys_.axis(e.caxis.which, GamepadKeys::Axis::LeftX, e.caxis.value);
+        else if (e.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)
+            padKeys_.axis(e.caxis.which, GamepadKeys::Axis::LeftY, e.caxis.value);
+        break;
+    default:
+        break;
+    }
+}
+
+void SdlWindowSystem::closePads() {
+    for (auto& [id, pad] : pads_) SDL_GameControllerClose(pad);
+    pads_.clear();
+    if (padsReady_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    padsReady_ = false;
 }
 
 void SdlWindowSystem::shutdown() {

@@ -5,8 +5,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 
+#include "platform/GamepadKeys.h"
 #include "platform/Window.h"
+
+union SDL_Event;
+struct _SDL_GameController;
 
 namespace platform {
 
@@ -37,9 +42,16 @@ public:
 
 private:
     void pump(int waitMs);
+    // Gamepads: plugged, unplugged, buttons and the left stick, turned into
+    // the keys they stand for.
+    void padEvent(const SDL_Event& e);
+    void closePads();
     std::atomic<bool> displayGone_{false};
     std::uint32_t wakeEvent_ = 0;
     SdlWindow* window_ = nullptr;
+    bool padsReady_ = false;
+    std::map<std::int32_t, _SDL_GameController*> pads_;  // by joystick instance id
+    GamepadKeys padKeys_;
 };
 
 }  // namespace platform

@@ -41,6 +41,9 @@ struct KeyEvent {
     bool pressed = true;
     int keyCode = 0;      // PC virtual key code, 0 when the key has none
     int keyLocation = 1;  // 1 standard, 2 left, 3 right, 4 numeric keypad
+    // A pad's Start button: the right softkey, which no PC key gives
+    // (keyCode is 0 then).
+    bool rightSoftKey = false;
 };
 
 struct MouseEvent {

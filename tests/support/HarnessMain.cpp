@@ -1,9 +1,13 @@
 // The program with a few extra application classes that tests need: one
 // whose start fails, one that leaves full screen and stops, one that saves
-// a record every frame until it is stopped from outside.
+// a record every frame until it is stopped from outside, and the test card
+// played with a virtual gamepad.
+#include <thread>
+
 #include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/Launch.h"
 #include "TarvokinEmu/MIDletRegistry.h"
+#include "TarvokinEmu/TestCard.h"
 #include "java/lang/Exceptions.h"
 #include "javax/microedition/lcdui/Canvas.h"
 #include "javax/microedition/lcdui/Display.h"
@@ -11,6 +15,7 @@
 #include "javax/microedition/midlet/MIDlet.h"
 #include "javax/microedition/rms/RecordStore.h"
 #include "platform/Console.h"
+#include "platform/VirtualGamepad.h"
 
 namespace {
 
@@ -89,6 +94,68 @@ private:
     std::shared_ptr<Blank> canvas_;
 };
 
+// The test card, and a virtual pad that plays a fixed script on it from a
+// thread of its own. Each step prints "pad " + its name before what it
+// causes, and the card prints the key calls; the program stops after the
+// last step.
+class PadCard final : public MIDlet {
+public:
+    void startApp() override {
+        card_.startApp();
+        script_ = std::thread([this] { play(); });
+        script_.detach();
+    }
+    void pauseApp() override {}
+    void destroyApp(bool) override {}
+
+private:
+    void play() {
+        using B = platform::GamepadKeys::Button;
+        using platform::Console;
+        auto pad = platform::VirtualGamepad::plug();
+        auto press = [&](B b) {
+            pad->set(b, true);
+            pad->set(b, false);
+        };
+        Console::println("pad A");
+        press(B::A);
+        Console::println("pad B");
+        press(B::B);
+        Console::println("pad Back");
+        press(B::Back);
+        Console::println("pad Start");
+        press(B::Start);
+        Console::println("pad D-pad");
+        for (B b : {B::DpadUp, B::DpadDown, B::DpadLeft, B::DpadRight}) press(b);
+        Console::println("pad stick");
+        // Inside the dead zone, out to the right, back past the press point
+        // but not into the dead zone, then home.
+        for (int x : {8000, 30000, 14000, 0}) pad->stick(x, 0);
+        Console::println("pad stick and D-pad");
+        pad->stick(-30000, 0);
+        pad->set(B::DpadLeft, true);
+        pad->set(B::B, true);
+        pad->set(B::Back, true);
+        pad->set(B::DpadLeft, false);
+        pad->set(B::Back, false);
+        pad->stick(0, 0);
+        pad->set(B::B, false);
+        Console::println("pad unplugged");
+        pad->set(B::A, true);
+        pad->stick(0, 32767);
+        pad->unplug();
+        Console::println("pad plugged again");
+        pad = platform::VirtualGamepad::plug();
+        press(B::A);
+        pad->unplug();
+        Console::println("pad done");
+        notifyDestroyed();
+    }
+
+    TarvokinEmu::TestCard card_;
+    std::thread script_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,5 +164,6 @@ int main(int argc, char** argv) {
     MIDletRegistry::registerClass("GoWindowed", [] { return std::make_shared<Switcher>(false); });
     MIDletRegistry::registerClass("GoFullScreen", [] { return std::make_shared<Switcher>(true); });
     MIDletRegistry::registerClass("Saver", [] { return std::make_shared<Saver>(); });
+    MIDletRegistry::registerClass("PadCard", [] { return std::make_shared<PadCard>(); });
     return TarvokinEmu::runProgram(argc, argv);
 }

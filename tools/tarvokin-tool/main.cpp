@@ -20,18 +20,19 @@ bool registerCommand(const ToolCommand& command) {
 
 }  // namespace tool
 
-static int usage() {
-    std::fprintf(stderr, "usage:\n");
-    for (auto& [name, c] : tool::commands()) std::fprintf(stderr, "%s", c.usage);
-    return 2;
+static int usage(std::FILE* to, int status) {
+    std::fprintf(to, "usage:\n");
+    for (auto& [name, c] : tool::commands()) std::fprintf(to, "%s", c.usage);
+    return status;
 }
 
 int main(int argc, char** argv) {
-    if (argc < 2) return usage();
+    if (argc < 2) return usage(stderr, 2);
+    if (std::string(argv[1]) == "--help") return usage(stdout, 0);
     auto it = tool::commands().find(argv[1]);
     if (it == tool::commands().end()) {
         std::fprintf(stderr, "tarvokin-tool: unknown command %s\n", argv[1]);
-        return usage();
+        return usage(stderr, 2);
     }
     tool::Args args(argv + 2, argv + argc);
     try {

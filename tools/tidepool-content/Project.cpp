@@ -137,6 +137,7 @@ void Project::build() {
     }
     buildTexts();
     buildProperties();
+    buildIcons();
     const fs::path manifest = assets_ / stringAt(config_, "manifest");
     deps_.add(manifest);
     files_["META-INF/MANIFEST.MF"] = readFile(manifest);
@@ -390,6 +391,26 @@ std::vector<std::uint8_t> Project::buildAnim(const EntryDef& e) {
         return AnimationData::encode(a);
     } catch (const java::lang::Throwable& t) {
         fail(def, "animation " + name + ": " + t.getMessage());
+    }
+}
+
+void Project::buildIcons() {
+    const Value* icon = lookup(config_, "icon");
+    if (!icon) return;
+    const std::int32_t id = intAt(*icon, "entry");
+    const EntryDef* art = nullptr;
+    for (const auto& [pack, list] : index_)
+        for (const auto& e : list)
+            if (e.id == id) art = &e;
+    if (!art || art->kind != "png") fail(*icon, hexId(id) + " is not a picture entry");
+    const std::string name = stringAt(*icon, "name");
+    for (int size : intsAt(*icon, "sizes")) {
+        if (size < 16 || size > 1024) fail(*icon, "icon sizes are 16 .. 1024 pixels");
+        // The entry's own art, drawn at the icon's size.
+        EntryDef sized = *art;
+        sized.source.as_table()["size"] = Value::array_type{Value(size), Value(size)};
+        const std::string dim = std::to_string(size) + "x" + std::to_string(size);
+        icons_["hicolor/" + dim + "/apps/" + name + ".png"] = writePngRgba(pictureOf(sized));
     }
 }
 

@@ -47,6 +47,8 @@ public:
     // Files outside the packs: "p", "META-INF/MANIFEST.MF".
     const std::map<std::string, std::vector<std::uint8_t>>& files() const { return files_; }
     const std::map<std::string, BuiltPack>& packs() const { return packs_; }
+    // The desktop icons, by path in an icon theme ("hicolor/32x32/apps/...").
+    const std::map<std::string, std::vector<std::uint8_t>>& icons() const { return icons_; }
     Deps& deps() { return deps_; }
     const fs::path& assets() const { return assets_; }
     const Value& config() const { return config_; }
@@ -67,6 +69,7 @@ private:
     std::vector<std::uint8_t> buildLevelFile(const EntryDef& e);
     void buildTexts();
     void buildProperties();
+    void buildIcons();
     Rgba pictureOf(const EntryDef& e);
     // The picture of a raw entry as stored: with `trim = true` its fully
     // transparent margins are cut off, and `offset` says where the kept part
@@ -91,6 +94,7 @@ private:
     std::map<std::string, Value> animations_;
     std::map<std::string, BuiltPack> packs_;
     std::map<std::string, std::vector<std::uint8_t>> files_;
+    std::map<std::string, std::vector<std::uint8_t>> icons_;
     // Made once per build: the label face and each game font.
     std::unique_ptr<FontFace> labelFace_;
     std::map<std::string, GameFontBuild> gameFonts_;

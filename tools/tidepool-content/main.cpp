@@ -23,7 +23,8 @@ namespace {
 
 const char* kUsage =
     "usage:\n"
-    "  tidepool-content build ASSETS OUT WORK [DEPFILE STAMP]   compile the packs, p and the manifest into OUT\n"
+    "  tidepool-content build ASSETS OUT WORK [DEPFILE STAMP]   compile the packs, p and the manifest into OUT,\n"
+    "                                                          the desktop icons into WORK/icons\n"
     "  tidepool-content fonts ASSETS OUT [DEPFILE STAMP]        render the runtime font sets into OUT\n"
     "  tidepool-content tune ASSETS MIDI SOUNDFONT OUT.wav      render a tune's loop pass at the music's loudness\n"
     "  tidepool-content check DIR CATALOGUE                     check built data against a catalogue\n"
@@ -66,6 +67,7 @@ int build(const std::vector<std::string>& a) {
         total += pack.size();
     }
     for (const auto& [name, bytes] : project.files()) writeFile(out / name, bytes);
+    for (const auto& [name, bytes] : project.icons()) writeFile(fs::path(a[2]) / "icons" / name, bytes);
     if (a.size() == 5) {
         project.deps().writeDepfile(a[3], a[4]);
         writeFile(a[4], {});
@@ -128,6 +130,10 @@ int main(int argc, char** argv) {
     if (args.empty()) {
         std::cerr << kUsage;
         return 2;
+    }
+    if (args[0] == "--help") {
+        std::cout << kUsage;
+        return 0;
     }
     const std::string cmd = args[0];
     args.erase(args.begin());

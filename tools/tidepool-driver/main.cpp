@@ -93,11 +93,12 @@ private:
     int finished_ = 0;  // calls that ran to their end
 };
 
+const char* kUsage =
+    "usage: tidepool-driver [--step MS] [--frames N] [--script FILE] [--monkey SEED]\n"
+    "                       [--shot FRAME:FILE.png]... [--data DIR] [-- PROGRAM OPTIONS]\n";
+
 int usage(const char* why) {
-    std::fprintf(stderr, "tidepool-driver: %s\n", why);
-    std::fprintf(stderr,
-                 "usage: tidepool-driver [--step MS] [--frames N] [--script FILE] [--monkey SEED]\n"
-                 "                       [--shot FRAME:FILE.png]... [--data DIR] [-- PROGRAM OPTIONS]\n");
+    std::fprintf(stderr, "tidepool-driver: %s\n%s", why, kUsage);
     return 2;
 }
 
@@ -122,7 +123,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
-        if (a == "--") {
+        if (a == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (a == "--") {
             programArgs.assign(argv + i + 1, argv + argc);
             break;
         } else if (a == "--step") {
