@@ -65,6 +65,8 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         {"map 1 record 1: the bat", [](Maps& m) { m[1]->records[1].values[5] = 0; }},
         {"map 1 (swing stage of level 1) lacks record 18", [](Maps& m) { m[1]->records.pop_back(); }},
         {"map 2 (crash stage of level 1) lacks record 11", [](Maps& m) { m[2]->records.erase(m[2]->records.begin() + 1); }},
+        {"map 2 (crash stage of level 1) places no targets", [](Maps& m) { m[2]->records.resize(2); }},
+        {"map 2 (crash stage of level 1) needs 3 targets broken but places 2", [](Maps& m) { m[2]->records[0].values[4] = 3; }},
         {"map 2 is 20 columns wide", [](Maps& m) { *m[2] = grid(20, 3, m[2]->records); }},
         {"map 2 record 2: the object at (3, 0)", [](Maps& m) { m[2]->records[2].values[2] = 0; }},
         {"map 2 record 3: waypoint 1 at (5, 1)", [](Maps& m) { m[2]->cells[2 * 21 + 5] = 0; }},

@@ -17,6 +17,8 @@ using game::format::LevelRecord;
 using game::world::TileRules;
 
 constexpr int kMaxSubKind = 10, kMaxSlot = 27;
+// Object sub-kinds 0..9 are targets (10 is a bonus object).
+constexpr int kLastTargetSubKind = 9;
 constexpr int kParamDrag = 1, kParamGravity = 4, kParamBounceKeep = 6, kFirstSurface = 7, kLastSurface = 22;
 
 class LevelChecker {
@@ -151,8 +153,27 @@ private:
         const std::set<int> cc = codes(*cm);
         for (int need : {0, 11})
             if (!cc.count(need)) problem(crash, "(crash stage of " + lv + ") lacks record " + std::to_string(need));
+        checkTargets(crash, lv, *cm);
         if (cm->cols < rules_.minCrashCols) problem(crash, "is " + std::to_string(cm->cols) + " columns wide, a crash map needs " + std::to_string(rules_.minCrashCols));
         checkFooting(crash, *cm);
+    }
+
+    // A crash map must hold something to break, and no more must be needed
+    // than it holds: the stage ends when all of it is gone.
+    void checkTargets(int k, const std::string& lv, const LevelMap& m) {
+        int placed = 0, needed = 0;
+        bool header = false;
+        for (const auto& r : m.records) {
+            if (r.code == LevelFile::Object && r.values[0] <= kLastTargetSubKind) ++placed;
+            if (r.code == LevelFile::Finale) ++placed;
+            if (r.code == LevelFile::Header && !header) {
+                needed = r.values[4];
+                header = true;
+            }
+        }
+        if (placed == 0) problem(k, "(crash stage of " + lv + ") places no targets: nothing could be broken");
+        else if (needed > placed)
+            problem(k, "(crash stage of " + lv + ") needs " + std::to_string(needed) + " targets broken but places " + std::to_string(placed));
     }
 
     // Objects and the roaming target's stops must stand on solid cells:
