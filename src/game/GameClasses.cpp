@@ -2,12 +2,14 @@
 
 #include "game/Brindle.h"
 #include "game/LevelView.h"
+#include "game/stage/CrashView.h"
 
 namespace game {
 
 void registerGameClasses() {
     Brindle::registerClass();
     LevelView::registerClass();
+    stage::CrashView::registerClass();
 }
 
 }  // namespace game
