@@ -12,6 +12,8 @@
 //                 and one launch's physics (CrashLaunch.cpp)
 //   CrashPainter  the stage's drawing: world layers, character, HUD, wipe,
 //                 results and failure screens
+//   CrashPanels   the hint band, the results and the failure panels
+//   CrashScreen   the stage as the state machine's screen for state 1002
 //   CrashView     a development application that plays the stage alone
 //
 // All state is in State (with the world's in GameWorld::State), both plain
