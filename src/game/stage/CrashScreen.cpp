@@ -56,6 +56,10 @@ flow::Screen CrashScreen::screen() {
         CrashStage::onKey(type, key, type == GameMidlet::KEY_COMMAND ? 0 : MainCanvas::keyToDigit(key));
         serveRequest();
     };
+    screen.pointer = [](int, int, int type) {
+        CrashStage::onPointer(type);
+        serveRequest();
+    };
     return screen;
 }
 

@@ -27,6 +27,7 @@ namespace {
 
 constexpr int W = MainCanvas::kScreenWidth, H = MainCanvas::kScreenHeight;
 constexpr int kFireDigit = 53;
+constexpr int kLeftSoftkey = 1;  // MainCanvas::setSoftkey's side: the left one
 constexpr int kRevealShakeTenths = 5;
 constexpr int kLastLevel = format::Progress::kLevels;
 
@@ -384,7 +385,7 @@ void CrashStage::update(int dt) {
             if (s.resultsTimer > kWipeMs && !s.resultsReady) {
                 s.resultsReady = true;
                 MainCanvas::clearSoftkeys();
-                MainCanvas::setSoftkey(kCommandConfirm, 0);
+                MainCanvas::setSoftkey(kCommandConfirm, kLeftSoftkey);
             }
             if (fire && s.resultsReady && !s.levelEnded) {
                 s.fireLatch = false;
@@ -500,6 +501,11 @@ void CrashStage::pressFire() {
 
 void CrashStage::releaseFire() { state().fireLatch = false; }
 
+void CrashStage::onPointer(int type) {
+    if (type == GameMidlet::POINTER_PRESS) onKey(GameMidlet::KEY_PRESSED, 0, kFireDigit);
+    else if (type == GameMidlet::POINTER_RELEASE) onKey(GameMidlet::KEY_RELEASED, 0, kFireDigit);
+}
+
 void CrashStage::onKey(int type, int code, int action) {
     State& s = state();
     const bool command = type == GameMidlet::KEY_COMMAND;
@@ -541,7 +547,7 @@ void CrashStage::resume() {
     State& s = state();
     s.redraw = true;
     MainCanvas::clearSoftkeys();
-    if (s.phase == RESULTS && s.resultsReady) MainCanvas::setSoftkey(kCommandConfirm, 0);
+    if (s.phase == RESULTS && s.resultsReady) MainCanvas::setSoftkey(kCommandConfirm, kLeftSoftkey);
     else if (s.phase == FAILED) CrashPanels::resumePanel();
     else if (s.phase != TALLY && s.phase != RESULTS && s.phase != WIPE) MainCanvas::setSoftkey(kCommandPause, 0);
 }

@@ -143,6 +143,9 @@ public:
     // GameMidlet key types; for KEY_COMMAND code is a command id. action is
     // the key's game action digit (MainCanvas::keyToDigit: '5' is FIRE).
     static void onKey(int type, int code, int action);
+    // A click (left button) in the play area is FIRE; the softkey labels
+    // take their own clicks before this.
+    static void onPointer(int type);
     // FIRE pressed and released, as a solver would press it between steps.
     static void pressFire();
     static void releaseFire();

@@ -59,6 +59,10 @@ void CrashView::onKey(int key, int type) {
     CrashStage::onKey(type, key, type == KEY_COMMAND ? 0 : MainCanvas::keyToDigit(key));
 }
 
+void CrashView::onPointer(int, int, int type) {
+    if (ready_) CrashStage::onPointer(type);
+}
+
 // The game's fonts, commands and saved progress, as the boot and data
 // loaders leave them.
 void CrashView::open() {

@@ -28,7 +28,7 @@ public:
     void resetFrameClock() override {}
     void onLifecycle(int event) override;
     void onKey(int key, int type) override;
-    void onPointer(int, int, int) override {}
+    void onPointer(int x, int y, int type) override;
     void paintFrame(javax::microedition::lcdui::Graphics& g) override;
     void tick(int frameMs) override;
 

@@ -159,6 +159,14 @@ TEST_F(Launches, NoLevelDataKeepsALaunchGoingPastAMinute) {
     }
 }
 
+TEST_F(Launches, AClickIsFire) {
+    play(kRunway, 1, 8, 1);
+    CrashStage::onPointer(GameMidlet::POINTER_PRESS);
+    CrashStage::onPointer(GameMidlet::POINTER_RELEASE);
+    CrashStage::update(kStep);
+    EXPECT_EQ(mode(), CrashStage::AIRBORNE);
+}
+
 // ---- the end of the level ----
 
 class Tally : public CrashTest {
