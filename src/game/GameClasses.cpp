@@ -2,12 +2,14 @@
 
 #include "game/Brindle.h"
 #include "game/LevelView.h"
+#include "game/stage/SwingView.h"
 
 namespace game {
 
 void registerGameClasses() {
     Brindle::registerClass();
     LevelView::registerClass();
+    stage::SwingView::registerClass();
 }
 
 }  // namespace game
