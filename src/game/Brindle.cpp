@@ -8,6 +8,8 @@
 #include "game/SpriteSheet.h"
 #include "game/save/SavedGame.h"
 #include "game/ui/BitmapFont.h"
+#include "game/ui/Popup.h"
+#include "game/ui/ScreenEffects.h"
 #include "game/ui/TextPanel.h"
 #include "javax/microedition/lcdui/Font.h"
 #include "javax/microedition/lcdui/Graphics.h"
@@ -19,13 +21,10 @@ namespace game {
 using javax::microedition::lcdui::Graphics;
 
 namespace {
-std::atomic<int> stateInForce{Brindle::STATE_BOOT};
+std::atomic<int> stateInForce{flow::STATE_BOOT};
 constexpr int kTitleText = 7;
 constexpr int kWindowIcon = 0x10008;
-constexpr int kTitlePicture = 0x10007;
 constexpr int kMousePointer = 0x60039;
-// "Exit" on the left softkey.
-constexpr int kCommandExit = 6;
 
 std::unique_ptr<Brindle::Shared>& sharedStore() {
     static auto s = std::make_unique<Brindle::Shared>();
@@ -35,7 +34,11 @@ std::unique_ptr<Brindle::Shared>& sharedStore() {
 
 Brindle::Shared& Brindle::shared() { return *sharedStore(); }
 
-void Brindle::resetClassState() { sharedStore() = std::make_unique<Shared>(); }
+void Brindle::resetClassState() {
+    sharedStore() = std::make_unique<Shared>();
+    Popup::resetClassState();
+    stateInForce = flow::STATE_BOOT;
+}
 
 void Brindle::createFonts() {
     using javax::microedition::lcdui::Font;
@@ -66,31 +69,17 @@ void Brindle::registerClass() {
 
 int Brindle::currentState() { return stateInForce.load(); }
 
-void Brindle::onLifecycle(int event) {
-    if (event == LIFECYCLE_STARTED) stateInForce = STATE_BOOT;
-}
+void Brindle::publishState(int state) { stateInForce = state; }
 
-void Brindle::onKey(int key, int type) {
-    const bool back = (type == KEY_COMMAND && key == kCommandExit) || (type == KEY_PRESSED && key == 27);
-    if (back && stateInForce == STATE_TITLE) {
-        stateInForce = STATE_EXIT;
-        destroyApp(false);
-    }
-}
+void Brindle::onLifecycle(int event) { flow::StateMachine::onLifecycle(event); }
 
-void Brindle::onPointer(int, int, int) {}
+void Brindle::onKey(int key, int type) { flow::StateMachine::onKey(key, type); }
 
-void Brindle::tick(int) {
-    if (stateInForce == STATE_BOOT) {
-        if (auto settings = SavedGame::loadSettings()) SavedGame::applySettings(*settings);
-        shared().progress = SavedGame::loadProgress();
-        createFonts();
-        MainCanvas::defineCommand(kCommandExit, 49, 3);
-        MainCanvas::clearSoftkeys();
-        MainCanvas::setSoftkey(kCommandExit, 0);
-        stateInForce = STATE_TITLE;
-        redrawRequested = true;
-    }
+void Brindle::onPointer(int x, int y, int type) { flow::StateMachine::onPointer(x, y, type); }
+
+void Brindle::tick(int frameMs) {
+    flow::StateMachine::tick(frameMs);
+    redrawRequested = true;
     desktopIntegration();
 }
 
@@ -119,31 +108,10 @@ void Brindle::desktopIntegration() {
 }
 
 void Brindle::paintFrame(Graphics& g) {
-    if (!redrawRequested) return;
+    // A shaken frame is drawn whole every time: the shift leaves a border.
+    if (!redrawRequested && !ScreenEffects::shaking()) return;
     redrawRequested = false;
-    // Sunset over the sea: warm bands above, blue below.
-    static const int bands[] = {0xFFB347, 0xFF9A3C, 0xF2762E, 0xE0592A, 0x2E86C1, 0x1F6FA8, 0x155A8A, 0x0E3A5C};
-    for (int i = 0; i < 8; ++i) {
-        g.setColor(bands[i]);
-        g.fillRect(0, i * 75, 800, 75);
-    }
-    using javax::microedition::lcdui::Font;
-    // The title picture, or the title text when the picture is missing.
-    std::shared_ptr<javax::microedition::lcdui::Image> picture;
-    try {
-        picture = MainCanvas::loadImage(kTitlePicture);
-    } catch (const std::exception&) {
-    }
-    if (picture) {
-        g.drawImage(picture, 400, 250, Graphics::HCENTER | Graphics::VCENTER);
-    } else if (auto title = MainCanvas::text(kTitleText)) {
-        g.setFont(Font::getFont(Font::FACE_SYSTEM, Font::STYLE_BOLD, Font::SIZE_LARGE));
-        g.setColor(0x10202C);
-        g.drawString(*title, 400, 250, Graphics::HCENTER | Graphics::BASELINE);
-    }
-    g.setFont(Font::getFont(Font::FACE_SYSTEM, Font::STYLE_PLAIN, Font::SIZE_MEDIUM));
-    g.setColor(0xFFFFFF);
-    g.drawString("Esc: quit", 400, 560, Graphics::HCENTER | Graphics::BASELINE);
+    flow::StateMachine::paint(g);
 }
 
 }  // namespace game

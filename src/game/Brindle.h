@@ -1,12 +1,20 @@
-// The game's application class, started by name from the manifest. For now
-// its state machine boots, shows the title screen built from the packs and
-// quits on the left softkey (Escape).
+// The game's application class, started by name from the manifest. Its
+// hooks run the top-level state machine (flow/StateMachine.h); all of the
+// game's class-wide state outside the world, the stages and the widgets
+// is grouped here in one copyable value.
 #pragma once
 
 #include <array>
 #include <memory>
 
 #include "game/GameMidlet.h"
+#include "game/flow/Assets.h"
+#include "game/flow/BootLoader.h"
+#include "game/flow/IntroStory.h"
+#include "game/flow/LoadingScreen.h"
+#include "game/flow/MenuPanels.h"
+#include "game/flow/Splash.h"
+#include "game/flow/StateMachine.h"
 #include "game/format/ProgressRecord.h"
 
 namespace game {
@@ -16,7 +24,6 @@ class BitmapFont;
 class Brindle final : public GameMidlet {
 public:
     static constexpr const char* kClassName = "Brindle";
-    enum State : int { STATE_BOOT = 0, STATE_TITLE = 1, STATE_EXIT = 2 };
 
     static constexpr int kFontCount = 6;
     using Fonts = std::array<std::shared_ptr<BitmapFont>, kFontCount>;
@@ -27,13 +34,21 @@ public:
         // 5 the medium system font; 2 stays empty.
         Fonts fonts;
         format::Progress progress;
+        flow::StateMachine::State machine;
+        flow::LoadingScreen::State loading;
+        flow::BootLoader::State boot;
+        flow::MenuPanels::State menus;
+        flow::Splash::State splash;
+        flow::IntroStory::State intro;
+        flow::Assets::State assets;
     };
     static Shared& shared();
     static void resetClassState();
 
     static void registerClass();
-    // The state in force, for the headless driver.
+    // The state in force, for the headless driver (any thread).
     static int currentState();
+    static void publishState(int state);
     // The game's fonts from their glyph pictures and tables; one that does
     // not load is replaced by the system font it stands on (with a
     // message). Also installs them as the softkey and panel fonts.

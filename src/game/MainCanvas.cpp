@@ -203,7 +203,9 @@ void MainCanvas::deliverKeyPressed(int keyCode) {
     s.heldKeys.push_back(keyCode);
     s.heldTop = static_cast<int>(s.heldKeys.size()) - 1;
     if (keyCode == -6) {
-        if (s.leftCommand != -1) s.listener->onKey(s.leftCommand, GameMidlet::KEY_COMMAND);
+        // With nothing on the left, the key (Escape) backs out through the right softkey.
+        const int command = s.leftCommand != -1 ? s.leftCommand : s.rightCommand;
+        if (command != -1) s.listener->onKey(command, GameMidlet::KEY_COMMAND);
     } else if (keyCode == -7) {
         if (s.rightCommand != -1) s.listener->onKey(s.rightCommand, GameMidlet::KEY_COMMAND);
     } else {

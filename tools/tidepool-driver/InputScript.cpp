@@ -1,5 +1,7 @@
 #include "InputScript.h"
 
+#include <algorithm>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -106,10 +108,76 @@ std::vector<ScriptInput> parseInputScript(std::istream& in) {
             input.mouse.wheelRotation = w[2] == "up" ? -1 : 1;
             input.mouse.x = x;
             input.mouse.y = y;
+        } else if (w.size() == 3 && w[1] == "focus" && (w[2] == "out" || w[2] == "in")) {
+            input.kind = ScriptInput::Kind::Window;
+            input.windowEvent = w[2] == "out" ? platform::WindowLostFocus : platform::WindowGainedFocus;
         } else {
             fail("cannot read \"" + line + "\"");
         }
         inputs.push_back(input);
+    }
+    return inputs;
+}
+
+std::vector<ScriptInput> monkeyInput(unsigned seed, int frames) {
+    std::mt19937 random(seed);
+    auto chance = [&](int n) { return static_cast<int>(random() % 1000) < n; };
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    static const char* const keys[] = {"Up", "Down", "Left", "Right", "Return", "space", "Escape", "BackSpace",
+                                       "KP_5", "KP_2", "KP_8", "F11", "a"};
+    constexpr int kKeys = sizeof keys / sizeof keys[0];
+    std::vector<ScriptInput> inputs;
+    std::vector<int> held;
+    bool focused = true;
+    int x = 400, y = 300;
+    for (int frame = 1; frame <= frames; ++frame) {
+        auto add = [&](ScriptInput in) {
+            in.frame = frame;
+            inputs.push_back(in);
+        };
+        if (chance(120)) {
+            ScriptInput in;
+            const int k = pick(kKeys);
+            in.key = keyFromName(keys[k]);
+            const bool isHeld = std::find(held.begin(), held.end(), k) != held.end();
+            in.key.pressed = !isHeld;
+            if (isHeld)
+                std::erase(held, k);
+            else
+                held.push_back(k);
+            add(in);
+        }
+        if (chance(60)) {
+            ScriptInput in;
+            in.kind = ScriptInput::Kind::Mouse;
+            x = pick(800);
+            y = chance(300) ? 585 + pick(15) : pick(600);
+            in.mouse.x = x;
+            in.mouse.y = y;
+            const int what = pick(4);
+            if (what == 0) {
+                in.mouse.type = platform::MouseEvent::Type::Moved;
+                add(in);
+            } else if (what == 1) {
+                in.mouse.type = platform::MouseEvent::Type::Wheel;
+                in.mouse.wheelRotation = chance(500) ? -1 : 1;
+                add(in);
+            } else {
+                in.mouse.button = what == 2 ? 1 : 3;
+                in.mouse.type = platform::MouseEvent::Type::Pressed;
+                add(in);
+                in.mouse.type = platform::MouseEvent::Type::Released;
+                add(in);
+            }
+        }
+        // Focus changes, several frames apart (the shell ignores closer ones).
+        if (frame % 5 == 0 && chance(focused ? 15 : 300)) {
+            ScriptInput in;
+            in.kind = ScriptInput::Kind::Window;
+            focused = !focused;
+            in.windowEvent = focused ? platform::WindowGainedFocus : platform::WindowLostFocus;
+            add(in);
+        }
     }
     return inputs;
 }

@@ -2,14 +2,17 @@
 // headless window system with a fixed-step clock, feeds it a script of timed
 // inputs and writes screenshots. The same inputs give the same frames.
 //
-//   tidepool-driver [--step MS] [--frames N] [--script FILE] [--shot FRAME:FILE.png]...
-//                   [--data DIR] [-- PROGRAM OPTIONS]
+//   tidepool-driver [--step MS] [--frames N] [--script FILE] [--monkey SEED]
+//                   [--shot FRAME:FILE.png]... [--data DIR] [-- PROGRAM OPTIONS]
+//
+// A web page the program asks to open is named on standard output, not opened.
 #include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "DriverProbe.h"
@@ -20,6 +23,7 @@
 #include "javax/microedition/lcdui/Image.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
+#include "platform/Desktop.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/PngWriter.h"
 
@@ -27,7 +31,8 @@ namespace {
 
 using TarvokinEmu::Emulator;
 
-// Holds the supervisor before each serial call until the driver grants it.
+// Holds the supervisor before each serial call until the driver lets it
+// run that one call. A paused game posts no call: its frames pass idle.
 class SteppingGate final : public Emulator::FrameGate {
 public:
     void beforeSerialCall() override {
@@ -37,24 +42,27 @@ public:
         changed_.wait(lock, [this] { return grants_ > 0 || open_; });
         if (grants_ > 0) grants_--;
     }
-    void afterSerialCall() override {}
-
-    // True once the supervisor waits with a call pending; false when it
-    // did not come within the limit or the program is ending.
-    bool waitUntilWaiting(const std::function<bool()>& ending) {
-        std::unique_lock lock(mutex_);
-        const int wanted = seen_ + 1;
-        for (int i = 0; i < 1000 && arrivals_ < wanted; ++i) {
-            if (ending()) return false;
-            changed_.wait_for(lock, std::chrono::milliseconds(10));
-        }
-        seen_ = arrivals_;
-        return arrivals_ >= wanted;
-    }
-    void grant() {
+    void afterSerialCall() override {
         std::lock_guard lock(mutex_);
+        finished_++;
+        changed_.notify_all();
+    }
+
+    // Runs the next serial call to its end. False when the supervisor did
+    // not come within 10 s or the program is ending.
+    bool runOne(const std::function<bool()>& ending) {
+        std::unique_lock lock(mutex_);
+        const int wanted = taken_ + 1;
+        if (!waitFor(lock, ending, [&] { return arrivals_ >= wanted; })) return false;
+        taken_ = wanted;
         grants_++;
         changed_.notify_all();
+        return waitFor(lock, ending, [&] { return finished_ >= wanted; });
+    }
+    // A call has reached the gate and not run yet.
+    bool callWaiting() {
+        std::lock_guard lock(mutex_);
+        return arrivals_ > taken_;
     }
     void open() {
         std::lock_guard lock(mutex_);
@@ -63,19 +71,29 @@ public:
     }
 
 private:
+    template <class Done>
+    bool waitFor(std::unique_lock<std::mutex>& lock, const std::function<bool()>& ending, Done done) {
+        for (int i = 0; i < 1000 && !done(); ++i) {
+            if (ending()) return false;
+            changed_.wait_for(lock, std::chrono::milliseconds(10));
+        }
+        return done();
+    }
+
     std::mutex mutex_;
     std::condition_variable changed_;
     bool open_ = false;
     int grants_ = 0;
     int arrivals_ = 0;  // times the supervisor reached the gate
-    int seen_ = 0;      // arrivals the driver has waited for
+    int taken_ = 0;     // calls the driver let through
+    int finished_ = 0;  // calls that ran to their end
 };
 
 int usage(const char* why) {
     std::fprintf(stderr, "tidepool-driver: %s\n", why);
     std::fprintf(stderr,
-                 "usage: tidepool-driver [--step MS] [--frames N] [--script FILE] [--shot FRAME:FILE.png]...\n"
-                 "                       [--data DIR] [-- PROGRAM OPTIONS]\n");
+                 "usage: tidepool-driver [--step MS] [--frames N] [--script FILE] [--monkey SEED]\n"
+                 "                       [--shot FRAME:FILE.png]... [--data DIR] [-- PROGRAM OPTIONS]\n");
     return 2;
 }
 
@@ -94,6 +112,7 @@ bool writeScreen(const std::string& file) {
 int main(int argc, char** argv) {
     int step = 20, frames = 100;
     std::string scriptFile, dataDir;
+    std::optional<unsigned> monkeySeed;
     std::multimap<int, std::string> shots;
     std::vector<std::string> programArgs;
     for (int i = 1; i < argc; ++i) {
@@ -112,6 +131,10 @@ int main(int argc, char** argv) {
             frames = *v;
         } else if (a == "--script") {
             scriptFile = value();
+        } else if (a == "--monkey") {
+            auto v = TarvokinEmu::Launch::parseInt(value());
+            if (!v || *v < 0) return usage("--monkey needs a seed");
+            monkeySeed = static_cast<unsigned>(*v);
         } else if (a == "--data") {
             dataDir = value();
         } else if (a == "--shot") {
@@ -136,6 +159,11 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (monkeySeed) {
+        if (!inputs.empty()) return usage("--monkey and --script do not mix");
+        inputs = driver::monkeyInput(*monkeySeed, frames);
+    }
+
     // The saves of a driven run go to a folder of its own.
     std::error_code ec;
     if (dataDir.empty()) {
@@ -146,6 +174,8 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(dataDir, ec);
     if (ec) return usage(("cannot use data folder " + dataDir).c_str());
 
+    platform::Desktop::setUrlHandler(
+        [](const std::string& url) { platform::Console::println("open URL (not opened by the driver): " + url); });
     platform::ManualClock clock(false);
     platform::Clock::install(&clock);
     platform::HeadlessWindow::Settings settings;
@@ -167,7 +197,7 @@ int main(int argc, char** argv) {
     std::optional<int> lastState = driver::gameState();
     std::size_t next = 0;
     int frame = 0;
-    bool running = gate.waitUntilWaiting(ending);
+    bool running = true;
     for (frame = 1; running && frame <= frames; ++frame) {
         clock.advance(step);
         for (; next < inputs.size() && inputs[next].frame <= frame; ++next) {
@@ -175,12 +205,15 @@ int main(int argc, char** argv) {
             system.events().invokeAndWait([&] {
                 if (input.kind == driver::ScriptInput::Kind::Key)
                     launch->emulator().keyEvent(input.key);
-                else
+                else if (input.kind == driver::ScriptInput::Kind::Mouse)
                     launch->emulator().mouseEvent(input.mouse);
+                else
+                    launch->emulator().windowEvent(input.windowEvent);
             });
         }
-        gate.grant();
-        running = gate.waitUntilWaiting(ending);
+        // Before the program posted its first call, and whenever one is
+        // posted, the frame runs it; otherwise (paused) the frame is idle.
+        if (frame == 1 || gate.callWaiting() || Emulator::shared().serialCall.load()) running = gate.runOne(ending);
         if (auto state = driver::gameState(); state != lastState) {
             platform::Console::println("state " + std::to_string(frame) + " " +
                                        (lastState ? std::to_string(*lastState) : "none") + " " +

@@ -319,8 +319,8 @@ int TextPanel::pictureWidth(const Item& it) {
 
 void TextPanel::setBounds(int x, int y, int width, int height) {
     layout(width, height);
-    originX_ = x;
-    originY_ = y;
+    originX_ = drawnX_ = x;
+    originY_ = drawnY_ = y;
 }
 
 void TextPanel::layoutAligned(int width, int height, bool wideHighlight, bool alignCentred) {
@@ -518,8 +518,8 @@ void TextPanel::handleKey(int code, int type) {
 }
 
 void TextPanel::handlePointer(int type, int x, int y) {
-    x -= originX_;
-    y -= originY_;
+    x -= drawnX_;
+    y -= drawnY_;
     if (type == GameMidlet::POINTER_RELEASE) {
         if (scrollSteps_ == -2 || shared().scrollDirection != 0) stopScroll();
         return;
@@ -659,8 +659,10 @@ void TextPanel::drawText(Graphics& g, const FontRef& font, std::string_view text
 }
 
 void TextPanel::draw(Graphics& g, int x, int y) {
-    originX_ = x;
-    originY_ = y;
+    // Pointer hits follow where the panel was drawn; the origin stays the
+    // owner's (a panel window draws the panel away from it).
+    drawnX_ = x;
+    drawnY_ = y;
     const Shared& s = shared();
     const int clipX = g.getClipX(), clipY = g.getClipY(), clipW = g.getClipWidth(), clipH = g.getClipHeight();
     const int left = x + inset_, top = y + inset_;

@@ -206,6 +206,7 @@ private:
     FontRef titleFont_, textFont_, itemFont_;
 
     int originX_ = 0, originY_ = 0;
+    int drawnX_ = 0, drawnY_ = 0;
     int boxWidth_ = 0, boxHeight_ = 0, inset_ = 0;
     int width_ = 0, height_ = 0;
     int marginX_ = 6, marginY_ = 8;

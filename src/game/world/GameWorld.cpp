@@ -7,6 +7,7 @@
 #include "game/ui/ScreenEffects.h"
 #include "game/world/FixedMath.h"
 #include "game/world/FrameBoxes.h"
+#include "javax/microedition/lcdui/Image.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
 
@@ -74,6 +75,18 @@ void GameWorld::initWorld() {
     s.speedScaleX = s.tileWidth * 0x1800;
     s.speedScaleY = s.tileHeight * 0x1800;
     if (!s.results.getCurrentAnimation()) s.results = makeSprite(kResultsSprite, false);
+}
+
+void GameWorld::createFrameSprite() {
+    State& s = state();
+    if (!s.frame.getCurrentAnimation()) s.frame = makeSprite(kFrameSprite, false);
+}
+
+javax::microedition::lcdui::Image& GameWorld::offscreen() {
+    State& s = state();
+    if (!s.screenBuffer)
+        s.screenBuffer = javax::microedition::lcdui::Image::createImage(MainCanvas::kScreenWidth, MainCanvas::kScreenHeight);
+    return *s.screenBuffer;
 }
 
 void GameWorld::setTheme(int theme) {

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "game/SpriteSheet.h"
+#include "game/ui/TextPanel.h"
 #include "game/world/GameRandom.h"
 
 namespace javax::microedition::lcdui {
@@ -53,6 +54,8 @@ public:
     static constexpr std::int32_t kBackOverlay = 0x400AB;
     static constexpr std::int32_t kBarrierSprite = 0x60044;
     static constexpr std::int32_t kFrontOverlay = 0x60045;
+    // Edges of panel windows and of the pop-up band.
+    static constexpr std::int32_t kFrameSprite = 0x30045;
     static constexpr std::int32_t kSmashSound = 0x30006;
     static constexpr int kSmashShakeTenths = 15;
 
@@ -167,6 +170,17 @@ public:
         std::vector<char> launchSmash;
         std::vector<int> launchAims;
 
+        // ---- shared with the screens around the stages ----
+        SpriteSheet frame;  // kFrameSprite, made by the data loader
+        // A screen-sized picture the stages draw their world into and the
+        // briefing and level select keep their background in.
+        std::shared_ptr<javax::microedition::lcdui::Image> screenBuffer;
+        // The background in screenBuffer is drawn again by the next paint.
+        bool backgroundDirty = false;
+        // The results shown at the end of a level, and its window's clocks.
+        TextPanel resultsPanel;
+        int panelTimer = 0, resultsTimer = 0;
+
         // Control values of catmullRom.
         std::array<int, 4> catmull{};
 
@@ -186,6 +200,12 @@ public:
     // The full-screen layers of the crash stage: the theme-2 pattern, or on
     // overlay levels the back and front overlays.
     static void loadOverlays();
+
+    // The frame sprite, once.
+    static void createFrameSprite();
+    // screenBuffer, made on first use (screen-sized, drawable).
+    static javax::microedition::lcdui::Image& offscreen();
+    static void markBackground() { state().backgroundDirty = true; }
 
     // ---- maths and chance (see FixedMath for the rest) ----
     static int nextRandom(int n);

@@ -1,0 +1,46 @@
+#include "game/flow/ScreenTable.h"
+
+#include "game/audio/SoundPlayer.h"
+#include "game/flow/BootLoader.h"
+#include "game/flow/IntroStory.h"
+#include "game/flow/LoadingScreen.h"
+#include "game/flow/Menus.h"
+#include "game/flow/Placeholders.h"
+#include "game/flow/Splash.h"
+#include "game/flow/StateMachine.h"
+#include "game/ui/TextPanel.h"
+#include "javax/microedition/lcdui/Graphics.h"
+
+namespace game::flow {
+
+std::map<int, Screen> ScreenTable::defaults() {
+    std::map<int, Screen> t;
+    t[STATE_MENU] = Menus::menuScreen();
+    t[STATE_LOAD_DATA] = BootLoader::dataScreen();
+    t[STATE_SPLASH] = Splash::screen();
+    t[STATE_INTRO] = IntroStory::screen();
+    t[STATE_WAIT] = LoadingScreen::screen();
+    t[STATE_MORE_GAMES] = Menus::moreGamesScreen();
+    t[STATE_RETURN] = Menus::returnScreen();
+    t[STATE_GRADIENT].paint = [](javax::microedition::lcdui::Graphics& g) {
+        TextPanel::gradient(g, 0, 0, 800, 600, 0xFF882A, 0xFFF587, 10);
+    };
+    t[STATE_RELOAD] = BootLoader::reloadScreen();
+    t[STATE_BOOT] = BootLoader::bootScreen();
+    t[STATE_LOADING] = LoadingScreen::screen();
+
+    // Not built yet: the level browser, its intro, the briefing, the
+    // reward, the notices and the two stages.
+    t[STATE_LEVEL_SELECT] = Placeholders::levelSelect();
+    t[STATE_LEVEL_SELECT_INTRO] = Placeholders::page(STATE_LEVEL_SELECT_INTRO, "Level select intro", STATE_LEVEL_SELECT,
+                                                     STATE_MENU, SoundPlayer::kLevelSelectMusic);
+    t[STATE_BRIEFING] = Placeholders::page(STATE_BRIEFING, "Briefing", STATE_SWING_STAGE, STATE_LEVEL_SELECT, -1);
+    t[STATE_REWARD] = Placeholders::page(STATE_REWARD, "Reward", STATE_LEVEL_SELECT, STATE_MENU, -1);
+    for (int notice = STATE_NOTICE_RESET; notice <= STATE_NOTICE_PERFECT; ++notice)
+        t[notice] = Placeholders::page(notice, "Notice", STATE_NONE, STATE_MENU, -1);
+    t[STATE_SWING_STAGE] = Placeholders::stage(STATE_SWING_STAGE);
+    t[STATE_CRASH_STAGE] = Placeholders::stage(STATE_CRASH_STAGE);
+    return t;
+}
+
+}  // namespace game::flow

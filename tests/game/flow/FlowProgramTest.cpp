@@ -1,0 +1,158 @@
+// The game as a program, driven headless: the boot path with its states
+// and tune, options kept across a restart, focus changes, and random input.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "game/format/ProgressRecord.h"
+#include "javax/microedition/rms/RecordStoreFile.h"
+#include "support/Subprocess.h"
+
+namespace {
+
+using javax::microedition::rms::RecordStoreFile;
+using testsupport::runProcess;
+
+// Answering the sound question at frame 13 and waiting through the splash.
+constexpr int kMainMenuFrame = 13 + 3 + 6 + 352;
+
+class FlowProgram : public ::testing::Test {
+protected:
+    void SetUp() override { dir_ = testsupport::makeTempDir("flow"); }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    testsupport::ProcessResult drive(int frames, const std::string& script, std::vector<std::string> more = {},
+                                     testsupport::ProcessOptions options = {}) {
+        std::vector<std::string> args = {"--frames", std::to_string(frames), "--data", dir_ + "/data"};
+        if (!script.empty()) {
+            std::ofstream(dir_ + "/input.txt") << script;
+            args.insert(args.end(), {"--script", dir_ + "/input.txt"});
+        }
+        args.insert(args.end(), more.begin(), more.end());
+        return runProcess(TIDEPOOL_DRIVER, args, options);
+    }
+    // "OLD NEW" of every state line.
+    static std::vector<std::string> transitions(const std::string& out) {
+        std::vector<std::string> t;
+        static const std::regex line("state (\\d+) (\\S+) (\\S+)");
+        for (std::sregex_iterator it(out.begin(), out.end(), line), end; it != end; ++it)
+            t.push_back((*it)[2].str() + " " + (*it)[3].str());
+        return t;
+    }
+    static int frameOf(const std::string& out, const std::string& change) {
+        std::smatch m;
+        if (!std::regex_search(out, m, std::regex("state (\\d+) " + change + "\n"))) return -1;
+        return std::stoi(m[1].str());
+    }
+    std::optional<std::vector<std::uint8_t>> record(const std::string& store) {
+        const auto file = RecordStoreFile::emuReadWholeFile(dir_ + "/data/rms.dat");
+        for (const auto& s : RecordStoreFile::parse(file.bytes))
+            if (s.name == store && !s.records.empty()) return s.records[0];
+        return std::nullopt;
+    }
+    static std::string answer(const std::string& key) {
+        return "13 key down " + key + "\n14 key up " + key + "\n";
+    }
+    std::string dir_;
+};
+
+TEST_F(FlowProgram, BootPathAnswersTheSoundQuestionAndPlaysTheMenuTune) {
+    struct Case {
+        const char* key;
+        std::uint8_t volume;
+    };
+    for (const Case& c : {Case{"Return", 3}, Case{"BackSpace", 0}}) {
+        std::filesystem::remove_all(dir_ + "/data");
+        const std::string audio = dir_ + "/audio.raw";
+        std::filesystem::remove(audio);
+        testsupport::ProcessOptions options;
+        options.env = {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", audio}};
+        options.timeoutMs = 60000;
+        const auto r = drive(kMainMenuFrame + 100, answer(c.key), {}, options);
+        ASSERT_EQ(r.exitStatus, 0) << r.err;
+        EXPECT_EQ(transitions(r.out), (std::vector<std::string>{"24 0", "0 17", "17 1", "1 2", "2 0"})) << r.out;
+        EXPECT_LE(frameOf(r.out, "2 0"), kMainMenuFrame);
+        const auto settings = record("s");
+        ASSERT_TRUE(settings) << c.key;
+        EXPECT_EQ(*settings, (std::vector<std::uint8_t>{0, 0, 0, c.volume, 0, 0, 0, c.volume, 0, 0, 0, 0})) << c.key;
+        // The tune of the main menu reaches the sound device (none opens without sound).
+        std::ifstream in(audio, std::ios::binary);
+        std::vector<char> pcm((std::istreambuf_iterator<char>(in)), {});
+        const bool sound = std::any_of(pcm.begin(), pcm.end(), [](char b) { return b != 0; });
+        EXPECT_EQ(sound, c.volume != 0) << c.key << " " << pcm.size() << " bytes";
+    }
+}
+
+TEST_F(FlowProgram, FireSkipsTheSplashAndLosingFocusThereOpensTheMainMenu) {
+    const int splash = 13 + 3 + 6;
+    std::string script = answer("Return");
+    for (int f : {splash + 5, splash + 60, splash + 90})
+        script += std::to_string(f) + " key down space\n" + std::to_string(f + 1) + " key up space\n";
+    auto r = drive(splash + 120, script);
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    // Three phases skipped: the main menu long before the 7 s are up.
+    const int skipped = frameOf(r.out, "2 0");
+    EXPECT_GT(skipped, splash + 90);
+    EXPECT_LT(skipped, splash + 110) << r.out;
+
+    r = drive(splash + 40, answer("Return") + std::to_string(splash + 20) + " focus out\n" +
+                               std::to_string(splash + 30) + " focus in\n");
+    EXPECT_EQ(frameOf(r.out, "2 0"), splash + 31) << r.out;
+    // In a menu the focus changes nothing.
+    r = drive(kMainMenuFrame + 30, answer("Return") + std::to_string(kMainMenuFrame + 10) + " focus out\n" +
+                                       std::to_string(kMainMenuFrame + 20) + " focus in\n");
+    EXPECT_EQ(transitions(r.out).size(), 5u) << r.out;
+}
+
+TEST_F(FlowProgram, ChangedOptionsSurviveARestartAndMoreGamesOpensNothing) {
+    // Main menu: down twice to Options, in: music is the first row; right
+    // twice (music 5), Escape backs out and saves.
+    const int m = kMainMenuFrame + 5;
+    std::string script = answer("Return");
+    int f = m;
+    for (const char* key : {"Down", "Down", "Return", "Right", "Right", "Escape"}) {
+        script += std::to_string(f) + " key down " + key + "\n" + std::to_string(f + 1) + " key up " + key + "\n";
+        f += 4;
+    }
+    auto r = drive(f + 10, script);
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(*record("s"), (std::vector<std::uint8_t>{0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 0})) << r.out;
+
+    // The second start answers Yes again and keeps the louder music.
+    script = answer("Return");
+    f = m;
+    for (const char* key : {"Down", "Down", "Down"}) {
+        script += std::to_string(f) + " key down " + key + "\n" + std::to_string(f + 1) + " key up " + key + "\n";
+        f += 4;
+    }
+    script += std::to_string(f) + " key down Return\n" + std::to_string(f + 1) + " key up Return\n";
+    r = drive(f + 10, script);
+    EXPECT_EQ(*record("s"), (std::vector<std::uint8_t>{0, 0, 0, 5, 0, 0, 0, 3, 0, 0, 0, 0}));
+    EXPECT_NE(r.out.find("open URL (not opened by the driver): https://"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" 0 16\n"), std::string::npos);
+    EXPECT_NE(r.out.find(" 16 0\n"), std::string::npos);
+}
+
+// Random keys, clicks, wheel turns and focus changes never throw and never
+// stall; a run the player quits is started again on the same data. The
+// frame count comes from TIDEPOOL_MONKEY_FRAMES (100000 for a long run).
+TEST_F(FlowProgram, RandomInputNeverThrowsOrStalls) {
+    const char* env = std::getenv("TIDEPOOL_MONKEY_FRAMES");
+    const int wanted = env ? std::atoi(env) : 6000;
+    int done = 0;
+    for (int seed = 1; done < wanted; ++seed) {
+        testsupport::ProcessOptions options;
+        options.timeoutMs = 60000 + wanted / 2;
+        const auto r = drive(std::min(wanted - done, 20000), "", {"--monkey", std::to_string(seed)}, options);
+        ASSERT_EQ(r.exitStatus, 0) << "seed " << seed << "\n" << r.err;
+        EXPECT_EQ(r.out.find("error.........."), std::string::npos) << "seed " << seed << "\n" << r.out.substr(0, 4000);
+        EXPECT_EQ(r.err.find("no frame came"), std::string::npos) << "seed " << seed;
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(r.out, m, std::regex("frames (\\d+)\n")));
+        done += std::max(std::stoi(m[1].str()), 1);
+    }
+}
+
+}  // namespace
