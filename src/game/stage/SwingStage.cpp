@@ -266,7 +266,12 @@ void SwingStage::startSwing() {
 
 void SwingStage::enter(bool returning) {
     State& s = state();
-    if (returning) GameWorld::setTheme(kSwingTheme);
+    if (returning) {
+        GameWorld::setTheme(kSwingTheme);
+        // The world picture is drawn again with the stage's theme (a bonus
+        // level's results keep their frozen picture).
+        if (s.swingPhase < BONUS_PENDING) world().cameraMoved = true;
+    }
     if (s.swingPhase == FAILED) {
         s.failPanel.reset();
     } else if (s.swingPhase == BONUS_PENDING || s.swingPhase == BONUS_RESULTS) {

@@ -1,9 +1,10 @@
 // The swing stage on purpose-made levels: a level file of two maps (map 0
 // the header and the level row, map 1 the swing map) run through the
-// stage's setup steps, FIRE pressed and released like a player would, and
-// the stage stepped at 20 ms frames.
+// stage's setup steps with the game's pictures, FIRE pressed and released
+// like a player would, and the stage stepped at 20 ms frames.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -66,6 +67,10 @@ protected:
         GameTest::SetUp();
         resetGame();
         platform::Console::redirect(&out_, nullptr);
+        // The game's own pictures, so that targets and objects have boxes.
+        std::filesystem::current_path(RESOURCE_DIR);
+        SpriteSheet::initImages();
+        GameWorld::createFrameSprite();
         auto font = gametest::testFont();
         auto& fonts = Brindle::shared().fonts;
         for (auto& f : fonts) f = font;
@@ -79,6 +84,13 @@ protected:
         platform::Console::redirect(nullptr, nullptr);
         resetGame();
         GameTest::TearDown();
+    }
+    // From here on no picture, animation or text can be found.
+    void dropPictures() {
+        std::filesystem::current_path(dir_);
+        MainCanvas::resetClassState();
+        SpriteSheet::resetClassState();
+        GameWorld::state().frame = SpriteSheet{};
     }
     static void resetGame() {
         SpriteSheet::resetClassState();

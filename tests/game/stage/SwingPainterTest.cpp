@@ -2,8 +2,6 @@
 // frames, with the game's own pictures and with none at all; a real level
 // played through its setup steps, struck by FIRE at the right moment (found
 // by snapshots of the stage), banks a launch.
-#include <filesystem>
-
 #include "SwingFixture.h"
 #include "game/stage/SwingPainter.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -21,12 +19,6 @@ protected:
     void SetUp() override {
         SwingTest::SetUp();
         screen_ = Image::createImage(MainCanvas::kScreenWidth, MainCanvas::kScreenHeight);
-    }
-    void useGameData() {
-        std::filesystem::current_path(RESOURCE_DIR);
-        MainCanvas::resetClassState();
-        SpriteSheet::initImages();
-        GameWorld::createFrameSprite();
     }
     // Frames of play with FIRE now and then, each one painted.
     void paintFrames(int frames) {
@@ -46,7 +38,7 @@ protected:
         l.mode = mode;
         l.spread = 30;
         l.speed = 80;
-        l.extra = {{16, {7, 6, 0}}, {17, {9, 3, 10}}};
+        l.extra = {{16, {7, 6, 0, 0}}, {17, {9, 3, 10, 0}}};
         const int unlocks = 0x1FF;
         play(l, unlocks);
         paintFrames(300);
@@ -76,6 +68,7 @@ protected:
 };
 
 TEST_F(SwingPaintTest, EveryPhaseAndDropModeDrawsWithoutPictures) {
+    dropPictures();
     for (int mode = 0; mode <= 3; ++mode) {
         SCOPED_TRACE(mode);
         EXPECT_NO_THROW(paintEveryPhase(mode));
@@ -83,7 +76,6 @@ TEST_F(SwingPaintTest, EveryPhaseAndDropModeDrawsWithoutPictures) {
 }
 
 TEST_F(SwingPaintTest, EveryPhaseAndDropModeDrawsWithTheGamePictures) {
-    useGameData();
     for (int mode = 0; mode <= 3; ++mode) {
         SCOPED_TRACE(mode);
         EXPECT_NO_THROW(paintEveryPhase(mode));
@@ -108,7 +100,6 @@ TEST(SwingPainter, BatHeadFrameCoversTheTurn) {
 // Level 4 of the game as the state machine loads it; the moment to press
 // FIRE is found by trying each frame from one snapshot.
 TEST_F(SwingPaintTest, AGameLevelBanksALaunchFromAScriptedFire) {
-    useGameData();
     auto& progress = Brindle::shared().progress;
     progress.selectedLevel = 4;
     for (int step = 0; !SwingStage::setupStep(step); ++step) {}

@@ -97,8 +97,8 @@ TEST_F(SwingTest, PowerUpsGoToTheLaunchBeingBanked) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.unlocks);
         Level l;
-        // Both targets straight above the hanging character.
-        l.extra = {{16, {7, 6, 0}}, {17, {7, 3, 0}}};
+        // Both targets on the way the struck character flies (up and right).
+        l.extra = {{16, {9, 6, 0, 0}}, {17, {10, 3, 0, 0}}};
         play(l, c.unlocks);
         // Two launches banked before this one.
         GameWorld::state().launchesBanked = 2;
@@ -120,8 +120,8 @@ TEST_F(SwingTest, BonusLevelsAreGradedByTheObjectsBroken) {
         std::vector<std::array<int, 2>> objects;  // cells
         int target, broken, stars;
     } cases[] = {
-        {{{7, 6}, {7, 4}, {7, 2}}, 2, 3, 3},     // all in the way: straight to the results
-        {{{7, 6}, {7, 4}, {20, 2}}, 2, 2, 2},    // one out of reach
+        {{{8, 9}, {10, 4}, {11, 2}}, 2, 3, 3},   // all in the way: straight to the results
+        {{{8, 9}, {10, 4}, {20, 2}}, 2, 2, 2},   // one out of reach
         {{{20, 6}, {21, 4}, {22, 2}}, 1, 0, 0},  // none
     };
     for (const auto& c : cases) {
@@ -188,12 +188,14 @@ TEST_F(SwingTest, TheEndOfTheQueue) {
     }
     EXPECT_EQ(GameWorld::state().launchesBanked, 7);
     EXPECT_EQ(stage().swingPhase, SwingStage::END_WAIT);
-    int requests = 0, frames = 0;
-    for (; frames < 300; ++frames) {
+    int requests = 0, firstAt = -1;
+    for (int frame = 1; frame <= 300; ++frame) {
         SwingStage::update(20);
-        if (SwingStage::takeRequest() == SwingStage::TO_CRASH_STAGE && ++requests == 1) EXPECT_GE(frames * 20, SwingStage::kEndWaitMs - 20);
+        if (SwingStage::takeRequest() != SwingStage::TO_CRASH_STAGE) continue;
+        if (++requests == 1) firstAt = frame * 20;
     }
     EXPECT_EQ(requests, 1);
+    EXPECT_GE(firstAt, SwingStage::kEndWaitMs);
 }
 
 // Pause in play, and keys that only change held bits.
