@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -194,15 +196,31 @@ int main(int argc, char** argv) {
     system.events().invokeAndWait([&] { launch = std::make_unique<TarvokinEmu::Launch>(programArgs); });
 
     auto ending = [&] { return system.events().quitRequested(); };
+    // Runs a task on the event thread and waits for it, unless the program
+    // ends meanwhile (a loop that has quit runs nothing more).
+    auto onEventThread = [&](std::function<void()> task) {
+        auto done = std::make_shared<std::promise<void>>();
+        auto result = done->get_future();
+        system.events().post([task = std::move(task), done] {
+            try {
+                task();
+            } catch (const std::exception& e) {
+                platform::Console::errln(std::string("tidepool-driver: input failed: ") + e.what());
+            }
+            done->set_value();
+        });
+        while (result.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready)
+            if (ending()) return;
+    };
     std::optional<int> lastState = driver::gameState();
     std::size_t next = 0;
     int frame = 0;
     bool running = true;
-    for (frame = 1; running && frame <= frames; ++frame) {
+    for (frame = 1; running && !ending() && frame <= frames; ++frame) {
         clock.advance(step);
         for (; next < inputs.size() && inputs[next].frame <= frame; ++next) {
             const driver::ScriptInput& input = inputs[next];
-            system.events().invokeAndWait([&] {
+            onEventThread([&] {
                 if (input.kind == driver::ScriptInput::Kind::Key)
                     launch->emulator().keyEvent(input.key);
                 else if (input.kind == driver::ScriptInput::Kind::Mouse)

@@ -215,6 +215,8 @@ int MenuPanels::resumeTarget() {
 
 void MenuPanels::buildPauseMenu() {
     State& s = state();
+    // Not before the data loader made the menus (the icons need the pictures).
+    if (!s.built[2]) return;
     TextPanel& p = s.panels[4];
     p.setup(TextPanel::MODE_LIST, 10, 3);
     p.setTitle(text(51), nullptr);
