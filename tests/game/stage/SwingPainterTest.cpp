@@ -85,6 +85,18 @@ TEST_F(SwingPaintTest, EveryPhaseAndDropModeDrawsWithTheGamePictures) {
     EXPECT_TRUE(SwingStage::state().rail.getCurrentAnimation());
 }
 
+// Without a level file the stage asks to go back to the level select, and
+// what it draws meanwhile is harmless.
+TEST_F(SwingPaintTest, ALevelThatDoesNotLoadGoesBackToTheLevelSelect) {
+    dropPictures();
+    EXPECT_FALSE(SwingStage::setupStep(0));
+    EXPECT_TRUE(SwingStage::setupStep(1));
+    EXPECT_NE(out_.str().find("level 1 does not load"), std::string::npos) << out_.str();
+    SwingStage::enter(false);
+    EXPECT_EQ(SwingStage::takeRequest(), SwingStage::TO_LEVEL_SELECT);
+    EXPECT_NO_THROW(paintFrames(10));
+}
+
 // The bat head's frame stays inside its 32 frames at every angle.
 TEST(SwingPainter, BatHeadFrameCoversTheTurn) {
     int low = 99, high = -1;
