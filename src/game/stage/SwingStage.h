@@ -11,6 +11,7 @@
 //   SwingStage    state, setup steps, the per-frame step, keys (this file)
 //   SwingPainter  the stage's drawing: world picture, rail, marks, scene,
 //                 counters, labels, panels and the closing wipe
+//   SwingScreen   the stage as the state machine runs it (state 1001)
 //   SwingView     a development application that plays one level's stage
 //
 // All of the stage is one copyable State (with GameWorld::State beside it a

@@ -110,6 +110,13 @@ TEST_F(SwingTest, PowerUpsGoToTheLaunchBeingBanked) {
         EXPECT_EQ(w.launchAims[2], c.aims);
         EXPECT_EQ(w.launchSmash[0] + w.launchSmash[1] + w.launchAims[0] + w.launchAims[1], 0);
         EXPECT_EQ(stage().dropRating, c.smash ? SwingStage::TARGET_OUT : SwingStage::OUT);
+        // Out of play, a character where a target stands touches nothing.
+        auto& ws = GameWorld::state();
+        ASSERT_TRUE(stage().hidden);
+        ws.swing.smashTargetX = ws.swing.aimTargetX = ws.character.sprite.x >> 16;
+        ws.swing.smashTargetY = ws.swing.aimTargetY = ws.character.sprite.y >> 16;
+        SwingStage::update(20);
+        EXPECT_EQ(ws.launchSmash[3] + ws.launchAims[3], 0);
     }
 }
 
