@@ -11,7 +11,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libstb-dev
   # content build: fonts, vector art, manifests, music and sound rendering
   libfreetype-dev fonts-dejavu-core librsvg2-dev libtoml11-dev nlohmann-json3-dev
-  libpng-dev lame abcmidi fluidsynth
+  libpng-dev lame abcmidi
   # tests, fuzzing and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev libspng-dev libcairo2-dev
   xvfb xauth xdotool x11-utils pngcheck

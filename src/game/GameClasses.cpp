@@ -3,6 +3,7 @@
 #include "game/Brindle.h"
 #include "game/LevelView.h"
 #include "game/stage/CrashView.h"
+#include "game/stage/SwingView.h"
 
 namespace game {
 
@@ -10,6 +11,7 @@ void registerGameClasses() {
     Brindle::registerClass();
     LevelView::registerClass();
     stage::CrashView::registerClass();
+    stage::SwingView::registerClass();
 }
 
 }  // namespace game

@@ -56,6 +56,10 @@ public:
         handle_ = mpg123_new(nullptr, &error);
         if (!handle_) throw AudioError(std::string("mpg123: ") + mpg123_plain_strerror(error));
         mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+        // Trim the encoder's delay and padding (recorded in the LAME/Xing
+        // header), so a looping tune plays its passes back to back without
+        // a gap.
+        mpg123_param(handle_, MPG123_ADD_FLAGS, MPG123_GAPLESS, 0.0);
         // Always 16-bit; any rate and mono or stereo as the stream has it.
         mpg123_format_none(handle_);
         const long* rates = nullptr;

@@ -26,15 +26,17 @@ TEST(Mp3Decoder, DecodesLayerThreeAtItsOwnRateAndLayout) {
     struct Case {
         const char* file;
         PcmFormat format;
+        double slack;  // frames
     };
-    // Both were encoded from the same 2-second phrase (make-media.sh).
-    for (const Case& c : {Case{"tune.mp3", {44100, 2}}, Case{"tune-mono22k.mp3", {22050, 1}}}) {
+    // Both were encoded from the same 2-second phrase (make-media.sh). The
+    // encoder's delay and padding are trimmed, so the first comes back
+    // exactly; the second was resampled by the encoder on the way.
+    for (const Case& c : {Case{"tune.mp3", {44100, 2}, 0}, Case{"tune-mono22k.mp3", {22050, 1}, 1152 * 2}}) {
         SCOPED_TRACE(c.file);
         auto source = platform::SampledAudio::open(load(c.file));
         EXPECT_EQ(source->format(), c.format);
         std::int64_t frames = framesOf(*source);
-        // Within one MPEG frame of the source length (encoder padding).
-        EXPECT_NEAR(static_cast<double>(frames), 2.0 * c.format.sampleRate, 1152 * 2);
+        EXPECT_NEAR(static_cast<double>(frames), 2.0 * c.format.sampleRate, c.slack);
         EXPECT_EQ(source->sourceBytesRead(), static_cast<std::int64_t>(load(c.file)->size()));
     }
 }

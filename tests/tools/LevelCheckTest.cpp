@@ -63,6 +63,16 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         {"map 2 record 0: level parameter 6", [](Maps& m) { m[2]->records[0].values[7 + 6] = 101; }},
         {"map 2 record 0: level parameter 12", [](Maps& m) { m[2]->records[0].values[7 + 12] = 300; }},
         {"map 1 record 1: the bat", [](Maps& m) { m[1]->records[1].values[5] = 0; }},
+        {"map 1 record 1: the bat needs a positive swing speed", [](Maps& m) { m[1]->records[1].values[4] = -3; }},
+        {"map 1 record 1: the bat's swing speed 1024", [](Maps& m) { m[1]->records[1].values[4] = 1024; }},
+        {"map 1 record 1: the bat's brake 100 is too weak", [](Maps& m) { m[1]->records[1].values[4] = 300, m[1]->records[1].values[5] = 100; }},
+        {"map 1 record 1: the bat's power 0", [](Maps& m) { m[1]->records[1].values[8] = 0; }},
+        {"map 1 record 1: the bat's power 5000", [](Maps& m) { m[1]->records[1].values[8] = 5000; }},
+        {"map 1 record 1: the bat's rest angle 300", [](Maps& m) { m[1]->records[1].values[2] = 300; }},
+        {"map 1 record 2: drop mode 4", [](Maps& m) { m[1]->records[2].values[4] = 4; }},
+        {"map 1 (bonus level 1) places 0 bonus objects, its target is 1", [](Maps& m) { m[1]->records[0] = header(3); }},
+        {"map 1 (bonus level 1) places 1 bonus objects, its target is 2",
+         [](Maps& m) { m[1]->records[0] = header(3), m[1]->records[0].values[4] = 2, m[1]->records.push_back({8, {10, 3, 3}}); }},
         {"map 1 (swing stage of level 1) lacks record 18", [](Maps& m) { m[1]->records.pop_back(); }},
         {"map 2 (crash stage of level 1) lacks record 11", [](Maps& m) { m[2]->records.erase(m[2]->records.begin() + 1); }},
         {"map 2 (crash stage of level 1) places no targets", [](Maps& m) { m[2]->records.resize(2); }},
@@ -84,6 +94,18 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         for (const auto& p : problems) named |= p.find(f.expect) != std::string::npos;
         EXPECT_TRUE(named) << f.expect << "\n got: " << (problems.empty() ? "nothing" : problems[0]);
     }
+}
+
+// A bonus level is its swing stage alone, with as many bonus objects as
+// its target at least.
+TEST(LevelCheck, BonusLevelWithEnoughBonusObjectsPasses) {
+    auto maps = validMaps();
+    maps[1]->records[0] = header(3);
+    maps[1]->records[0].values[4] = 2;
+    maps[1]->records.pop_back();  // no camera zone needed
+    maps[1]->records.push_back({8, {10, 3, 3}});
+    maps[1]->records.push_back({8, {10, 4, 3}});
+    EXPECT_EQ(check(maps), std::vector<std::string>{});
 }
 
 }  // namespace

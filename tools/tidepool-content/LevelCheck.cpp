@@ -1,10 +1,12 @@
 #include "LevelCheck.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
 
 #include "game/format/LevelFile.h"
+#include "game/world/LevelLoader.h"
 #include "game/world/TileRules.h"
 
 namespace content {
@@ -14,10 +16,11 @@ namespace {
 using game::format::LevelFile;
 using game::format::LevelMap;
 using game::format::LevelRecord;
+using game::world::LevelLoader;
 using game::world::TileRules;
 
-constexpr int kMaxSubKind = 10, kMaxSlot = 27;
-// Object sub-kinds 0..9 are targets (10 is a bonus object).
+constexpr int kMaxSubKind = 10, kMaxSlot = 27, kBonusSubKind = 10;
+// Object sub-kinds 0..9 are targets (10 is the bonus object).
 constexpr int kLastTargetSubKind = 9;
 constexpr int kParamDrag = 1, kParamGravity = 4, kParamBounceKeep = 6, kFirstSurface = 7, kLastSurface = 22;
 
@@ -85,10 +88,24 @@ private:
             if (r.code == LevelFile::Header) checkParams(k, i, v);
             if (r.code == LevelFile::Object && v[0] > kMaxSubKind) problem(k, i, "object sub-kind " + std::to_string(v[0]) + " is not 0.." + std::to_string(kMaxSubKind));
             if (r.code == LevelFile::LevelRow && v[0] > kMaxSlot) problem(k, i, "level table slot " + std::to_string(v[0]) + " is not 0.." + std::to_string(kMaxSlot));
-            if (r.code == LevelFile::Bat && (v[4] <= 0 || v[5] <= 0)) problem(k, i, "the bat needs a positive swing speed and brake");
+            if (r.code == LevelFile::Bat) checkBat(k, i, v);
+            if (r.code == LevelFile::Drop && (v[4] < 0 || v[4] > LevelLoader::kMaxDropMode)) problem(k, i, "drop mode " + std::to_string(v[4]) + " is not 0..3");
             if (r.code == LevelFile::Bumper || r.code == LevelFile::Object || r.code == LevelFile::Decoration || r.code == LevelFile::Switch) ++objects;
         }
         if (objects > rules_.maxObjects) problem(k, "places " + std::to_string(objects) + " objects, at most " + std::to_string(rules_.maxObjects) + " fit");
+    }
+
+    // Record 14: a bat that swings, comes back to rest without its angle
+    // wrapping, and strikes with a power the character's speed can carry.
+    void checkBat(int k, std::size_t i, const std::vector<int>& v) {
+        const int rest = v[2], kick = v[4], brake = v[5], power = v[8];
+        if (kick <= 0 || brake <= 0) return problem(k, i, "the bat needs a positive swing speed and brake");
+        if (kick > LevelLoader::kMaxBatKick) problem(k, i, "the bat's swing speed " + std::to_string(kick) + " is above " + std::to_string(LevelLoader::kMaxBatKick));
+        else if (brake < LevelLoader::minBatBrake(kick))
+            problem(k, i, "the bat's brake " + std::to_string(brake) + " is too weak for swing speed " + std::to_string(kick) + " (at least " +
+                              std::to_string(LevelLoader::minBatBrake(kick)) + ")");
+        if (power <= 0 || power > LevelLoader::kMaxBatPower) problem(k, i, "the bat's power " + std::to_string(power) + " is not 1.." + std::to_string(LevelLoader::kMaxBatPower));
+        if (rest < 0 || rest > 255) problem(k, i, "the bat's rest angle " + std::to_string(rest) + " is not 0..255");
     }
 
     void checkParams(int k, std::size_t i, const std::vector<int>& v) {
@@ -141,12 +158,19 @@ private:
         if (!sm) return problem(rules_.tableMap, row, lv + " names swing map " + std::to_string(swing) + ", which cannot be read");
         const std::set<int> sc = codes(*sm);
         bool bonus = false;
-        for (const auto& r : sm->records)
-            if (r.code == LevelFile::Header) bonus = r.values[3] == 3;
+        int target = 0, bonusObjects = 0;
+        for (const auto& r : sm->records) {
+            if (r.code == LevelFile::Header) bonus = r.values[3] == 3, target = r.values[4];
+            if (r.code == LevelFile::Object && r.values[0] == kBonusSubKind) ++bonusObjects;
+        }
         for (int need : {0, 14, 15, 18}) {
             if (need == 18 && bonus) continue;
             if (!sc.count(need)) problem(swing, "(swing stage of " + lv + ") lacks record " + std::to_string(need));
         }
+        // A bonus level is graded by the bonus objects its character breaks.
+        if (bonus && bonusObjects < std::max(1, target))
+            problem(swing, "(bonus " + lv + ") places " + std::to_string(bonusObjects) + " bonus objects, its target is " + std::to_string(target) +
+                               " and it needs at least one");
         if (bonus) return;
         const LevelMap* cm = map(crash);
         if (!cm) return problem(rules_.tableMap, row, lv + " names crash map " + std::to_string(crash) + ", which cannot be read");

@@ -191,7 +191,7 @@ std::vector<std::uint8_t> Project::buildEntry(const EntryDef& e) {
         const std::string name = stringAt(s, "effect");
         const Value* def = lookup(need(doc, "effect"), name);
         if (!def) fail(s, "no sound effect named " + name);
-        return synthEffect(name, *def);
+        return synthEffect(name, *def, need(doc, "level"));
     }
     if (e.kind == "mp3") {
         const std::string tune = stringAt(s, "tune");

@@ -25,6 +25,7 @@ const char* kUsage =
     "usage:\n"
     "  tidepool-content build ASSETS OUT WORK [DEPFILE STAMP]   compile the packs, p and the manifest into OUT\n"
     "  tidepool-content fonts ASSETS OUT [DEPFILE STAMP]        render the runtime font sets into OUT\n"
+    "  tidepool-content tune ASSETS MIDI SOUNDFONT OUT.wav      render a tune's loop pass at the music's loudness\n"
     "  tidepool-content check DIR CATALOGUE                     check built data against a catalogue\n"
     "  tidepool-content list PACK                               entries of a pack: index, id, kind, size\n"
     "  tidepool-content extract ID OUT                          one entry's bytes (text ids: t<number>)\n"
@@ -34,6 +35,7 @@ const char* kUsage =
     "  tidepool-content level-png MAP OUT.png                   a map drawn with the tile picture\n"
     "  tidepool-content image RAW_ID SELECTOR FLIP SCALE OUT.png  the game's PNG for a raw picture\n"
     "  tidepool-content render ID OUT.png [PICTURE_ID]          any drawable entry as a PNG (fonts: with their picture)\n"
+    "  tidepool-content sound ID|FILE                           length, peak, loudness, loop seam and bands of a sound\n"
     "Inspection reads the data in --data DIR, else $TIDEPOOL_DATA, else the current folder\n"
     "when it holds r1, else the build's resource folder.\n";
 
@@ -87,6 +89,16 @@ int fonts(const std::vector<std::string>& a) {
     return 0;
 }
 
+int tune(const std::vector<std::string>& a) {
+    if (a.size() != 4) throw std::invalid_argument("tune takes ASSETS MIDI SOUNDFONT OUT.wav");
+    Deps deps;
+    const Value config = parseToml(fs::path(a[0]) / "content.toml", deps);
+    const Value& music = need(config, "music");
+    const Sound pass = renderTune(readFile(a[1]), a[2], numberAt(music, "loudness", -16), numberAt(music, "peak", -1));
+    writeFile(a[3], wav16(pass));
+    return 0;
+}
+
 int check(const std::vector<std::string>& a) {
     if (a.size() != 2) throw std::invalid_argument("check takes DIR CATALOGUE");
     Deps deps;
@@ -122,6 +134,7 @@ int main(int argc, char** argv) {
     try {
         if (cmd == "build") return build(args);
         if (cmd == "fonts") return fonts(args);
+        if (cmd == "tune") return tune(args);
         if (cmd == "check") return check(args);
         return inspect(cmd, args, dataDir);
     } catch (const std::invalid_argument& e) {

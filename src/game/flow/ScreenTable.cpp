@@ -9,6 +9,7 @@
 #include "game/flow/Splash.h"
 #include "game/flow/StateMachine.h"
 #include "game/stage/CrashScreen.h"
+#include "game/stage/SwingScreen.h"
 #include "game/ui/TextPanel.h"
 #include "javax/microedition/lcdui/Graphics.h"
 
@@ -30,10 +31,11 @@ std::map<int, Screen> ScreenTable::defaults() {
     t[STATE_BOOT] = BootLoader::bootScreen();
     t[STATE_LOADING] = LoadingScreen::screen();
 
+    t[STATE_SWING_STAGE] = stage::SwingScreen::screen();
     t[STATE_CRASH_STAGE] = stage::CrashScreen::screen();
 
     // Not built yet: the level browser, its intro, the briefing, the
-    // reward, the notices and the swing stage.
+    // reward and the notices.
     t[STATE_LEVEL_SELECT] = Placeholders::levelSelect();
     t[STATE_LEVEL_SELECT_INTRO] = Placeholders::page(STATE_LEVEL_SELECT_INTRO, "Level select intro", STATE_LEVEL_SELECT,
                                                      STATE_MENU, SoundPlayer::kLevelSelectMusic);
@@ -41,7 +43,6 @@ std::map<int, Screen> ScreenTable::defaults() {
     t[STATE_REWARD] = Placeholders::page(STATE_REWARD, "Reward", STATE_LEVEL_SELECT, STATE_MENU, -1);
     for (int notice = STATE_NOTICE_RESET; notice <= STATE_NOTICE_PERFECT; ++notice)
         t[notice] = Placeholders::page(notice, "Notice", STATE_NONE, STATE_MENU, -1);
-    t[STATE_SWING_STAGE] = Placeholders::stage(STATE_SWING_STAGE);
     return t;
 }
 

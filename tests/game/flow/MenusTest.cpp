@@ -15,29 +15,34 @@ using game::SavedGame;
 using game::TextPanel;
 
 TEST_F(FlowTest, PlayGoesToTheIntroTheRewardOrTheLevelSelect) {
-    bootToMainMenu();
     struct Case {
         bool introSeen;
         int unlockCount, unlockMask, stars, target;
     };
     for (const Case& c : {Case{false, 0, 0, 30, STATE_INTRO}, Case{true, 0, 0, 6, STATE_LEVEL_SELECT},
                           Case{true, 0, 0, 7, STATE_REWARD}, Case{true, 1, 1, 17, STATE_REWARD},
-                          Case{true, 1, 1, 16, STATE_LEVEL_SELECT}, Case{true, 8, 0xBF, 81, STATE_LEVEL_SELECT},
-                          // Nothing left to offer: the level select, whatever the count says.
-                          Case{true, 7, 0x1FF & ~0x40, 81, STATE_LEVEL_SELECT}}) {
-        auto& p = game::Brindle::shared().progress;
+                          Case{true, 1, 1, 16, STATE_LEVEL_SELECT},
+                          // Every item that can be offered is taken: never the reward.
+                          Case{true, 8, 0x1BF, 81, STATE_LEVEL_SELECT}}) {
+        // Saved by the game, read back by its data loader.
+        game::format::Progress p = SavedGame::defaultProgress();
         p.progressFlags[2] = c.introSeen;
         p.unlockCount = c.unlockCount;
         p.unlockMask = c.unlockMask;
         p.totalStars = c.stars;
-        StateMachine::gotoMenu(2);
-        frame();
+        for (int level = 1; level <= 27 && level * 3 <= c.stars; ++level) p.levelGrade[static_cast<std::size_t>(level)] = 4;
+        resetGame();
+        ASSERT_TRUE(SavedGame::saveProgress(p));
+        bootToMainMenu();
         MenuPanels::panel(2)->selectItem(1);
         press(FIRE);
         frames(2);
         EXPECT_EQ(StateMachine::current(), STATE_LOADING);
         EXPECT_EQ(LoadingScreen::state().target, c.target) << c.stars << " stars, " << c.unlockCount << " unlocked";
     }
+    // Item 6 is never offered: with it and six others, one is still on offer.
+    EXPECT_TRUE(Menus::anythingOnOffer(0x7F));
+    EXPECT_FALSE(Menus::anythingOnOffer(0x1BF));
 }
 
 TEST_F(FlowTest, OptionsPlayTheirPreviewAndAreSavedOnTheWayBack) {
