@@ -34,7 +34,7 @@ LevelMap grid(int cols, int rows, std::vector<LevelRecord> records) {
 std::vector<std::optional<LevelMap>> validMaps() {
     const LevelRecord row{20, {1, 0, 0, 1, 2}};
     return {grid(1, 1, {row, header()}),
-            grid(21, 19, {header(), {14, {5, 13, 224, 6, 8, 180, 20, 16, 200}}, {15, {6, 3, 30, 60, 1}}, {18, {0, 0, 21, 19}}}),
+            grid(21, 19, {header(), {14, {5, 13, 224, 6, 8, 180, 20, 16, 200}}, {15, {6, 8, 30, 60, 1}}, {18, {0, 0, 21, 19}}}),
             grid(21, 3, {header(), {11, {0, 1}}, {8, {0, 3, 1}}, {13, {0, 4, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0, 0, 6, 1, 2}}}),
             grid(1, 1, {row})};
 }
@@ -73,6 +73,10 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         {"map 1 (bonus level 1) places 0 bonus objects, its target is 1", [](Maps& m) { m[1]->records[0] = header(3); }},
         {"map 1 (bonus level 1) places 1 bonus objects, its target is 2",
          [](Maps& m) { m[1]->records[0] = header(3), m[1]->records[0].values[4] = 2, m[1]->records.push_back({8, {10, 3, 3}}); }},
+        {"map 1 (swing stage): the bat at (5, 13) cannot reach a character that waits at the drop point (6, 3) in drop mode 1",
+         [](Maps& m) { m[1]->records[2].values[1] = 3; }},
+        {"drop point (6, 8) in drop mode 3", [](Maps& m) { m[1]->records[2].values[4] = 3; }},
+        {"drop point (6, 8) in drop mode 1", [](Maps& m) { m[1]->records[1].values[3] = 2; }},  // a short arm
         {"map 1 (swing stage of level 1) lacks record 18", [](Maps& m) { m[1]->records.pop_back(); }},
         {"map 2 (crash stage of level 1) lacks record 11", [](Maps& m) { m[2]->records.erase(m[2]->records.begin() + 1); }},
         {"map 2 (crash stage of level 1) places no targets", [](Maps& m) { m[2]->records.resize(2); }},
@@ -93,6 +97,16 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         bool named = false;
         for (const auto& p : problems) named |= p.find(f.expect) != std::string::npos;
         EXPECT_TRUE(named) << f.expect << "\n got: " << (problems.empty() ? "nothing" : problems[0]);
+    }
+}
+
+// A falling character leaves the map by itself wherever it drops; one on
+// the trampoline at the bat's height can be struck.
+TEST(LevelCheck, DropsTheBatCanStrikePass) {
+    for (const std::vector<int> drop : {std::vector<int>{6, 3, 30, 60, 0}, {6, 10, 20, 84, 3}, {6, 8, 40, 92, 2}}) {
+        auto maps = validMaps();
+        maps[1]->records[2].values = drop;
+        EXPECT_EQ(check(maps), std::vector<std::string>{}) << drop[4];
     }
 }
 

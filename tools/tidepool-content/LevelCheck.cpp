@@ -6,6 +6,9 @@
 #include <set>
 
 #include "game/format/LevelFile.h"
+#include "game/stage/SwingStage.h"
+#include "game/world/FixedMath.h"
+#include "game/world/GameWorld.h"
 #include "game/world/LevelLoader.h"
 #include "game/world/TileRules.h"
 
@@ -16,6 +19,9 @@ namespace {
 using game::format::LevelFile;
 using game::format::LevelMap;
 using game::format::LevelRecord;
+using game::stage::SwingStage;
+using game::world::FixedMath;
+using game::world::GameWorld;
 using game::world::LevelLoader;
 using game::world::TileRules;
 
@@ -171,6 +177,7 @@ private:
         if (bonus && bonusObjects < std::max(1, target))
             problem(swing, "(bonus " + lv + ") places " + std::to_string(bonusObjects) + " bonus objects, its target is " + std::to_string(target) +
                                " and it needs at least one");
+        checkReach(swing, *sm);
         if (bonus) return;
         const LevelMap* cm = map(crash);
         if (!cm) return problem(rules_.tableMap, row, lv + " names crash map " + std::to_string(crash) + ", which cannot be read");
@@ -198,6 +205,29 @@ private:
         if (placed == 0) problem(k, "(crash stage of " + lv + ") places no targets: nothing could be broken");
         else if (needed > placed)
             problem(k, "(crash stage of " + lv + ") needs " + std::to_string(needed) + " targets broken but places " + std::to_string(placed));
+    }
+
+    // A character that waits at the drop point to be struck must come
+    // within the bat's swing, or the stage could never go on.
+    void checkReach(int k, const LevelMap& m) {
+        const LevelRecord *bat = nullptr, *drop = nullptr;
+        for (const auto& r : m.records) {
+            if (r.code == LevelFile::Bat) bat = &r;
+            if (r.code == LevelFile::Drop) drop = &r;
+        }
+        if (!bat || !drop) return;
+        const auto &v = bat->values, &d = drop->values;
+        // The stage's cells; its padding moves bat and drop alike.
+        const int tw = GameWorld::kCellWidth, th = GameWorld::kCellHeight;
+        GameWorld::SwingSetup b;
+        b.batPivotX = FixedMath::shl(FixedMath::wrap(std::int64_t{v[0]} * tw + v[6]), 16);
+        b.batPivotY = FixedMath::shl(FixedMath::wrap(std::int64_t{v[1]} * th + v[7]), 16);
+        b.batRestAngle = v[2], b.batLength = v[3], b.batKick = v[4], b.batBrake = v[5];
+        b.dropX = FixedMath::wrap(std::int64_t{d[0]} * tw), b.dropY = FixedMath::wrap((std::int64_t{d[1]} + 1) * th);
+        b.dropSpread = d[2], b.dropSpeed = d[3], b.dropMode = d[4];
+        if (!SwingStage::batReachesDrop(b, tw, th))
+            problem(k, "(swing stage): the bat at (" + std::to_string(v[0]) + ", " + std::to_string(v[1]) + ") cannot reach a character that waits at the drop point (" +
+                           std::to_string(d[0]) + ", " + std::to_string(d[1]) + ") in drop mode " + std::to_string(d[4]));
     }
 
     // Objects and the roaming target's stops must stand on solid cells:

@@ -359,11 +359,47 @@ void SwingStage::moveHoldPoint(int dt) {
     s.swingClock = static_cast<int>((std::int64_t{s.swingClock} + dt) % kClockPeriod);
     if (s.swingClock < 0) s.swingClock += kClockPeriod;
     s.swingAngle = static_cast<int>((std::int64_t{b.dropSpeed} * s.swingClock / 100) & 255);
+    const Point p = holdPointAt(b, tw, th, s.swingAngle);
+    s.holdX = p.x;
+    s.holdY = p.y;
+}
+
+SwingStage::Point SwingStage::holdPointAt(const world::GameWorld::SwingSetup& b, int tw, int th, int angle) {
     const std::int64_t reachX = std::int64_t{tw >> 1} * b.dropSpread * 3 / 100;
-    s.holdX = FixedMath::wrap(b.dropX + ((reachX * FixedMath::cosine(s.swingAngle)) >> 10));
-    std::int64_t v = ((std::int64_t{b.dropSpread} * tw / 100) * FixedMath::sine(s.swingAngle)) >> 10;
+    std::int64_t v = ((std::int64_t{b.dropSpread} * tw / 100) * FixedMath::sine(angle)) >> 10;
     if (b.dropMode == PENDULUM) v = std::abs(v);
-    s.holdY = FixedMath::wrap(b.dropY + v + 2 * th);
+    return {FixedMath::wrap(b.dropX + ((reachX * FixedMath::cosine(angle)) >> 10)), FixedMath::wrap(b.dropY + v + 2 * th)};
+}
+
+SwingStage::Point SwingStage::tipAt(const world::GameWorld::SwingSetup& b, int arm, int batAngle) {
+    const int a = (-batAngle) >> 16;
+    return {FixedMath::wrap(std::int64_t{px(b.batPivotX)} + ((std::int64_t{arm} * FixedMath::sine(a)) >> 10)),
+            FixedMath::wrap(std::int64_t{px(b.batPivotY)} + ((std::int64_t{arm} * FixedMath::cosine(a)) >> 10))};
+}
+
+bool SwingStage::batReachesDrop(const world::GameWorld::SwingSetup& b, int tw, int th) {
+    if (b.dropMode == FALL) return true;
+    // Where the character waits: the hanging point over a whole cycle, or
+    // the trampoline's bounce from the drop point up to its top.
+    std::vector<Point> waits;
+    if (b.dropMode == TRAMPOLINE) {
+        const std::int64_t top = std::int64_t{kTrampolineThrow} * kTrampolineThrow / 16 * (std::int64_t{th} * 0x1800) >> 32;
+        for (std::int64_t y = std::int64_t{b.dropY} - top; y <= b.dropY; y += 2) waits.push_back({b.dropX, FixedMath::wrap(y)});
+    } else {
+        for (int angle = 0; angle < 256; ++angle) waits.push_back(holdPointAt(b, tw, th, angle));
+    }
+    // The tip turns from rest by kick^2 x 512 / brake angle steps and back;
+    // FIRE can be timed to meet the character anywhere on its way, but a
+    // quarter of the striking distance is kept for the bat's speed.
+    const std::int64_t turn = std::min<std::int64_t>(256, std::int64_t{b.batKick} * b.batKick * 512 / std::max(1, b.batBrake));
+    const int arm = (b.batLength * tw) >> 2;
+    const std::int64_t strike = (std::int64_t{tw} + (tw >> 1)) * 3 / 4;
+    for (std::int64_t a = b.batRestAngle - turn; a <= b.batRestAngle; ++a) {
+        const Point tip = tipAt(b, arm, FixedMath::shl(static_cast<int>(a), 16));
+        for (const Point& w : waits)
+            if (square(std::int64_t{tip.x} - w.x) + square(std::int64_t{tip.y} - w.y) < square(strike)) return true;
+    }
+    return false;
 }
 
 void SwingStage::updateIdle(int dt) {
@@ -590,10 +626,9 @@ bool SwingStage::leaveMap() {
 
 void SwingStage::placeTip() {
     State& s = state();
-    const auto& b = setup();
-    const int a = (-s.batAngle) >> 16;
-    s.batTipX = FixedMath::wrap(std::int64_t{px(b.batPivotX)} + ((std::int64_t{s.batArm} * FixedMath::sine(a)) >> 10));
-    s.batTipY = FixedMath::wrap(std::int64_t{px(b.batPivotY)} + ((std::int64_t{s.batArm} * FixedMath::cosine(a)) >> 10));
+    const Point tip = tipAt(setup(), s.batArm, s.batAngle);
+    s.batTipX = tip.x;
+    s.batTipY = tip.y;
 }
 
 // The bat's tip and the character are compared at five points of the

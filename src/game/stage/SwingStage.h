@@ -32,6 +32,7 @@
 
 #include "game/SpriteSheet.h"
 #include "game/ui/TextPanel.h"
+#include "game/world/GameWorld.h"
 
 namespace game::stage {
 
@@ -154,6 +155,19 @@ public:
     static void playHitSound();
     // Characters in the queue at the start for an unlock mask.
     static int queueSize(int unlocks);
+
+    // ---- geometry of a level's bat and drop (also for the level checker) ----
+    struct Point {
+        int x = 0, y = 0;
+    };
+    // The hanging point (drop modes 1 and 2) at phase angle 0..255.
+    static Point holdPointAt(const world::GameWorld::SwingSetup& b, int tileWidth, int tileHeight, int angle);
+    // The bat's tip at a bat angle (16.16) for an arm length.
+    static Point tipAt(const world::GameWorld::SwingSetup& b, int arm, int batAngle);
+    // Whether the swinging bat can strike a character that waits to be
+    // struck (hanging or bouncing on the trampoline): one it cannot reach
+    // would wait for ever. A falling character leaves the map by itself.
+    static bool batReachesDrop(const world::GameWorld::SwingSetup& b, int tileWidth, int tileHeight);
 
     // ---- read by the painter, views and tests ----
     static bool bonusLevel();

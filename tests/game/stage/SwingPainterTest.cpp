@@ -1,7 +1,7 @@
 // The swing stage drawn in every phase and drop mode for hundreds of
 // frames, with the game's own pictures and with none at all; a real level
 // played through its setup steps, struck by FIRE at the right moment (found
-// by snapshots of the stage), banks a launch.
+// by snapshots of the stage), strikes its character in each drop mode.
 #include "SwingFixture.h"
 #include "game/stage/SwingPainter.h"
 #include "javax/microedition/lcdui/Image.h"
@@ -109,26 +109,39 @@ TEST(SwingPainter, BatHeadFrameCoversTheTurn) {
     EXPECT_EQ(high, 31);
 }
 
-// Level 4 of the game as the state machine loads it; the moment to press
-// FIRE is found by trying each frame from one snapshot.
-TEST_F(SwingPaintTest, AGameLevelBanksALaunchFromAScriptedFire) {
-    auto& progress = Brindle::shared().progress;
-    progress.selectedLevel = 4;
-    for (int step = 0; !SwingStage::setupStep(step); ++step) {}
-    SwingStage::enter(false);
-    ASSERT_EQ(SwingStage::takeRequest(), SwingStage::NO_REQUEST);
-    untilInPlay();
-    const SwingStage::State stageAt = SwingStage::state();
-    const GameWorld::State worldAt = GameWorld::state();
-    int banked = 0;
-    for (int wait = 0; wait < 60 && banked == 0; ++wait) {
-        SwingStage::state() = stageAt;
-        GameWorld::state() = worldAt;
-        run(20 * wait);
-        strikeAndWait();
-        banked = GameWorld::state().launchesBanked;
+// The game's first four levels (one per drop mode) as the state machine
+// loads them: some moment to press FIRE, found by trying each frame from
+// one snapshot, strikes the character, and the falling one of level 4
+// flies out and banks a launch.
+TEST_F(SwingPaintTest, GameLevelsAreStruckByAScriptedFire) {
+    for (int level = 1; level <= 4; ++level) {
+        SCOPED_TRACE(level);
+        resetGame();
+        Brindle::shared().progress = SavedGame::defaultProgress();
+        Brindle::shared().progress.progressFlags.fill(true);
+        Brindle::shared().progress.selectedLevel = level;
+        for (int step = 0; !SwingStage::setupStep(step); ++step) {}
+        SwingStage::enter(false);
+        ASSERT_EQ(SwingStage::takeRequest(), SwingStage::NO_REQUEST);
+        EXPECT_EQ(GameWorld::state().swing.dropMode, level % 4);
+        untilInPlay();
+        const SwingStage::State stageAt = SwingStage::state();
+        const GameWorld::State worldAt = GameWorld::state();
+        bool struck = false;
+        int banked = 0;
+        for (int wait = 0; wait < 80 && !(struck && (level != 4 || banked)); ++wait) {
+            SwingStage::state() = stageAt;
+            GameWorld::state() = worldAt;
+            run(20 * wait);
+            fire();
+            for (int t = 0; t < 1000 && !SwingStage::state().batted; t += 20) SwingStage::update(20);
+            struck = SwingStage::state().batted;
+            for (int t = 0; struck && t < 6000 && !SwingStage::state().hidden; t += 20) SwingStage::update(20);
+            banked = GameWorld::state().launchesBanked;
+        }
+        EXPECT_TRUE(struck);
+        if (level == 4) EXPECT_EQ(banked, 1);
     }
-    EXPECT_EQ(banked, 1);
 }
 
 }  // namespace
