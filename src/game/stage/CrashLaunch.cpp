@@ -100,9 +100,16 @@ void CrashStage::launchStep(int dt, bool fire) {
     if (c.launchMode == RUN_UP) {
         s.cameraOffsetX = W / 8;
         s.cameraOffsetY = H / 8;
-        // Running off the map uses the launch up: the take-off was missed.
+        // Running off the map starts the run-up again without using the
+        // launch; its minute keeps running, so a launch that never takes
+        // off (nobody presses FIRE, or the start is walled in) still ends.
         const int px = c.sprite.x >> 16;
-        if (px > w.mapCols * w.tileWidth || px < 0) return endLaunch(false);
+        if (px > w.mapCols * w.tileWidth || px < 0) {
+            const int clock = s.launchClock;
+            resetLaunch(false);
+            s.launchClock = clock;
+            return;
+        }
         c.velY = 0;
         dx = moveOf(c.velX, w.speedScaleX, dt);
     } else {
@@ -192,15 +199,14 @@ void CrashStage::launchStep(int dt, bool fire) {
     }
 
     const bool gone = (c.sprite.y >> 16) < -kFarAbove;
-    if (c.bounceCount > maxBounces() || s.slowTimer < 0 || s.stuck || gone || s.launchClock >= kLaunchCapMs) endLaunch(true);
+    if (c.bounceCount > maxBounces() || s.slowTimer < 0 || s.stuck || gone || s.launchClock >= kLaunchCapMs) endLaunch();
 }
 
-void CrashStage::endLaunch(bool withEffects) {
+void CrashStage::endLaunch() {
     State& s = state();
     auto& c = world().character;
     s.stopTimer = 0;
     c.launchMode = STOPPED;
-    if (!withEffects) return;
     effectAt(6);
     effectAt(3);
     if (s.stuck) effectAt(10);
@@ -238,7 +244,7 @@ void CrashStage::aimStep(int dt, bool fire) {
         s.fireLatch = false;
         SoundPlayer::playSound(kAimSound);
     }
-    if (s.launchClock >= kLaunchCapMs) endLaunch(true);
+    if (s.launchClock >= kLaunchCapMs) endLaunch();
 }
 
 }  // namespace game::stage

@@ -179,7 +179,7 @@ private:
     static void launchStep(int dt, bool fire);
     static void stoppedStep(int dt);
     static void aimStep(int dt, bool fire);
-    static void endLaunch(bool withEffects);
+    static void endLaunch();
 
     static void tally();
     static void enterFailed();
