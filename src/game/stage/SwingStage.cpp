@@ -117,6 +117,17 @@ SwingStage::Request SwingStage::takeRequest() {
     return r;
 }
 
+std::string SwingStage::bankedLaunches() {
+    const auto& w = world();
+    std::string smash, aims;
+    for (int i = 0; i < w.launchesBanked; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        smash += at < w.launchSmash.size() && w.launchSmash[at] ? '1' : '0';
+        aims += std::to_string(at < w.launchAims.size() ? w.launchAims[at] : 0);
+    }
+    return std::to_string(w.launchesBanked) + " launches (smash " + smash + ", aims " + aims + ")";
+}
+
 int SwingStage::bonusStars() { return FixedMath::gradeOf(GameWorld::destroyedBonus(), world().targetCount, GameWorld::placedBonus()); }
 int SwingStage::bonusScore() { return 5 * GameWorld::destroyedBonus(); }
 

@@ -139,6 +139,9 @@ public:
     static void key(int code, int type);
     // The request filed since the last call, once.
     static Request takeRequest();
+    // The launches banked so far with their power-ups, as a line of text:
+    // "3 launches (smash 010, aims 002)".
+    static std::string bankedLaunches();
     // A bonus level's grade and score, for levelEnd(0).
     static int bonusStars();
     static int bonusScore();
