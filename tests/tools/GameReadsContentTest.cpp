@@ -85,7 +85,7 @@ TEST_F(InResourceDir, PicturesAnimationsFontsAndMapsDecode) {
             }
         }
     }
-    EXPECT_EQ(pngs, 9);
+    EXPECT_EQ(pngs, 13);  // nine fixed pictures and four of the story
     EXPECT_EQ(anims, 162 + 3 + 19 * 4);  // the fixed ids, the barrier, front overlay and bonus object, the menu item sprites
     EXPECT_EQ(fonts, 4);
     const auto levels = MainCanvas::resourceBytes(0x10002);

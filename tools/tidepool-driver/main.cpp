@@ -216,7 +216,9 @@ int main(int argc, char** argv) {
     std::size_t next = 0;
     int frame = 0;
     bool running = true;
-    for (frame = 1; running && !ending() && frame <= frames; ++frame) {
+    // A program that asked to stop runs no more frames.
+    auto stopping = [&] { return ending() || Emulator::shared().exitRequested.load(); };
+    for (frame = 1; running && !stopping() && frame <= frames; ++frame) {
         clock.advance(step);
         for (; next < inputs.size() && inputs[next].frame <= frame; ++next) {
             const driver::ScriptInput& input = inputs[next];

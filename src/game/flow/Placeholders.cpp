@@ -7,7 +7,6 @@
 #include "game/flow/LoadingScreen.h"
 #include "game/flow/MenuBackground.h"
 #include "game/flow/StateMachine.h"
-#include "game/save/SavedGame.h"
 #include "game/ui/BitmapFont.h"
 #include "game/ui/Popup.h"
 #include "javax/microedition/lcdui/Graphics.h"
@@ -68,16 +67,6 @@ Screen Placeholders::page(int gameState, const std::string& title, int fireTarge
         if (type != GameMidlet::KEY_COMMAND) return;
         if (key == CMD_BACK) leaveTo(backTarget);
         if (key == CMD_PAUSE) StateMachine::gotoMenu(4);
-    };
-    return screen;
-}
-
-Screen Placeholders::levelSelect() {
-    Screen screen = page(STATE_LEVEL_SELECT, "Level select", STATE_SWING_STAGE, STATE_MENU, SoundPlayer::kLevelSelectMusic);
-    // Entering the level select saves the progress.
-    screen.enter = [enter = screen.enter] {
-        SavedGame::saveProgress(Brindle::shared().progress);
-        enter();
     };
     return screen;
 }

@@ -79,7 +79,8 @@ public:
         // Drift of the menu background's strips (ms).
         int backdropClock = 0;
         // What the last level's end did to the progress (the level select's
-        // award check reads and clears them).
+        // award check reads and clears them): a better grade, and the last
+        // level finished for the first time.
         bool gradeImproved = false, firstFinish = false;
     };
     static State& state();
