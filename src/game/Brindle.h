@@ -11,8 +11,12 @@
 #include "game/flow/Assets.h"
 #include "game/flow/BootLoader.h"
 #include "game/flow/IntroStory.h"
+#include "game/flow/LevelBrowser.h"
+#include "game/flow/LevelSelect.h"
 #include "game/flow/LoadingScreen.h"
 #include "game/flow/MenuPanels.h"
+#include "game/flow/Notices.h"
+#include "game/flow/RewardScreen.h"
 #include "game/flow/Splash.h"
 #include "game/flow/StateMachine.h"
 #include "game/format/ProgressRecord.h"
@@ -41,6 +45,10 @@ public:
         flow::Splash::State splash;
         flow::IntroStory::State intro;
         flow::Assets::State assets;
+        flow::LevelBrowser::State browser;
+        flow::LevelSelect::State levelSelect;
+        flow::Notices::State notices;
+        flow::RewardScreen::State reward;
     };
     static Shared& shared();
     static void resetClassState();

@@ -73,10 +73,11 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         {"map 1 (bonus level 1) places 0 bonus objects, its target is 1", [](Maps& m) { m[1]->records[0] = header(3); }},
         {"map 1 (bonus level 1) places 1 bonus objects, its target is 2",
          [](Maps& m) { m[1]->records[0] = header(3), m[1]->records[0].values[4] = 2, m[1]->records.push_back({8, {10, 3, 3}}); }},
-        {"map 1 (swing stage): the bat at (5, 13) cannot reach a character that waits at the drop point (6, 3) in drop mode 1",
+        {"map 1 (swing stage): the bat at (5, 13) cannot reach the character dropped at (6, 3) in drop mode 1",
          [](Maps& m) { m[1]->records[2].values[1] = 3; }},
-        {"drop point (6, 8) in drop mode 3", [](Maps& m) { m[1]->records[2].values[4] = 3; }},
-        {"drop point (6, 8) in drop mode 1", [](Maps& m) { m[1]->records[1].values[3] = 2; }},  // a short arm
+        {"dropped at (16, 3) in drop mode 0", [](Maps& m) { m[1]->records[2].values = {16, 3, 30, 60, 0}; }},
+        {"dropped at (6, 8) in drop mode 3", [](Maps& m) { m[1]->records[2].values[4] = 3; }},
+        {"dropped at (6, 8) in drop mode 1", [](Maps& m) { m[1]->records[1].values[3] = 2; }},  // a short arm
         {"map 1 (swing stage of level 1) lacks record 18", [](Maps& m) { m[1]->records.pop_back(); }},
         {"map 2 (crash stage of level 1) lacks record 11", [](Maps& m) { m[2]->records.erase(m[2]->records.begin() + 1); }},
         {"map 2 (crash stage of level 1) places no targets", [](Maps& m) { m[2]->records.resize(2); }},
@@ -100,8 +101,7 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
     }
 }
 
-// A falling character leaves the map by itself wherever it drops; one on
-// the trampoline at the bat's height can be struck.
+// Characters whose fall, hanging point or bounce passes the bat's swing.
 TEST(LevelCheck, DropsTheBatCanStrikePass) {
     for (const std::vector<int> drop : {std::vector<int>{6, 3, 30, 60, 0}, {6, 10, 20, 84, 3}, {6, 8, 40, 92, 2}}) {
         auto maps = validMaps();

@@ -207,8 +207,8 @@ private:
             problem(k, "(crash stage of " + lv + ") needs " + std::to_string(needed) + " targets broken but places " + std::to_string(placed));
     }
 
-    // A character that waits at the drop point to be struck must come
-    // within the bat's swing, or the stage could never go on.
+    // The character must come within the bat's swing in its drop mode, or
+    // the stage could never go on.
     void checkReach(int k, const LevelMap& m) {
         const LevelRecord *bat = nullptr, *drop = nullptr;
         for (const auto& r : m.records) {
@@ -226,7 +226,7 @@ private:
         b.dropX = FixedMath::wrap(std::int64_t{d[0]} * tw), b.dropY = FixedMath::wrap((std::int64_t{d[1]} + 1) * th);
         b.dropSpread = d[2], b.dropSpeed = d[3], b.dropMode = d[4];
         if (!SwingStage::batReachesDrop(b, tw, th))
-            problem(k, "(swing stage): the bat at (" + std::to_string(v[0]) + ", " + std::to_string(v[1]) + ") cannot reach a character that waits at the drop point (" +
+            problem(k, "(swing stage): the bat at (" + std::to_string(v[0]) + ", " + std::to_string(v[1]) + ") cannot reach the character dropped at (" +
                            std::to_string(d[0]) + ", " + std::to_string(d[1]) + ") in drop mode " + std::to_string(d[4]));
     }
 

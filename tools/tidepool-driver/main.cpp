@@ -216,7 +216,9 @@ int main(int argc, char** argv) {
     std::size_t next = 0;
     int frame = 0;
     bool running = true;
-    for (frame = 1; running && !ending() && frame <= frames; ++frame) {
+    // A program that asked to stop runs no more frames.
+    auto stopping = [&] { return ending() || Emulator::shared().exitRequested.load(); };
+    for (frame = 1; running && !stopping() && frame <= frames; ++frame) {
         clock.advance(step);
         for (; next < inputs.size() && inputs[next].frame <= frame; ++next) {
             const driver::ScriptInput& input = inputs[next];
@@ -236,6 +238,8 @@ int main(int argc, char** argv) {
             platform::Console::println("state " + std::to_string(frame) + " " +
                                        (lastState ? std::to_string(*lastState) : "none") + " " +
                                        (state ? std::to_string(*state) : "none"));
+            if (lastState)
+                if (const std::string note = driver::handOver(*lastState); !note.empty()) platform::Console::println(note);
             lastState = state;
         }
         auto [from, to] = shots.equal_range(frame);

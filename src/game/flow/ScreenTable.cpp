@@ -3,9 +3,11 @@
 #include "game/audio/SoundPlayer.h"
 #include "game/flow/BootLoader.h"
 #include "game/flow/IntroStory.h"
+#include "game/flow/LevelSelect.h"
 #include "game/flow/LoadingScreen.h"
 #include "game/flow/Menus.h"
-#include "game/flow/Placeholders.h"
+#include "game/flow/Notices.h"
+#include "game/flow/RewardScreen.h"
 #include "game/flow/Splash.h"
 #include "game/flow/StateMachine.h"
 #include "game/stage/CrashScreen.h"
@@ -31,18 +33,13 @@ std::map<int, Screen> ScreenTable::defaults() {
     t[STATE_BOOT] = BootLoader::bootScreen();
     t[STATE_LOADING] = LoadingScreen::screen();
 
+    t[STATE_LEVEL_SELECT] = LevelSelect::screen();
+    t[STATE_LEVEL_SELECT_INTRO] = LevelSelect::introScreen();
+    t[STATE_BRIEFING] = Notices::briefing();
+    t[STATE_REWARD] = RewardScreen::screen();
+    for (int notice = STATE_NOTICE_RESET; notice <= STATE_NOTICE_PERFECT; ++notice) t[notice] = Notices::notice(notice);
     t[STATE_SWING_STAGE] = stage::SwingScreen::screen();
     t[STATE_CRASH_STAGE] = stage::CrashScreen::screen();
-
-    // Not built yet: the level browser, its intro, the briefing, the
-    // reward and the notices.
-    t[STATE_LEVEL_SELECT] = Placeholders::levelSelect();
-    t[STATE_LEVEL_SELECT_INTRO] = Placeholders::page(STATE_LEVEL_SELECT_INTRO, "Level select intro", STATE_LEVEL_SELECT,
-                                                     STATE_MENU, SoundPlayer::kLevelSelectMusic);
-    t[STATE_BRIEFING] = Placeholders::page(STATE_BRIEFING, "Briefing", STATE_SWING_STAGE, STATE_LEVEL_SELECT, -1);
-    t[STATE_REWARD] = Placeholders::page(STATE_REWARD, "Reward", STATE_LEVEL_SELECT, STATE_MENU, -1);
-    for (int notice = STATE_NOTICE_RESET; notice <= STATE_NOTICE_PERFECT; ++notice)
-        t[notice] = Placeholders::page(notice, "Notice", STATE_NONE, STATE_MENU, -1);
     return t;
 }
 

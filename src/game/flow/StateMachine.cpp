@@ -185,9 +185,18 @@ void StateMachine::onLifecycle(int event) {
 void StateMachine::levelEnd(int result, int stars, int score) {
     State& m = state();
     format::Progress& progress = Brindle::shared().progress;
-    const SavedGame::LevelEnd end = SavedGame::levelEnd(progress, progress.selectedLevel, result, stars, score);
+    const int level = progress.selectedLevel;
+    const bool lastLevel = level == format::Progress::kLevels;
+    const bool unfinished = lastLevel && progress.levelGrade[static_cast<std::size_t>(level)] < 2;
+    const SavedGame::LevelEnd end = SavedGame::levelEnd(progress, level, result, stars, score);
+    if (result == 3) {
+        // The notices confirmed: nothing was played.
+        LoadingScreen::loadThen(end.nextState);
+        return;
+    }
     m.gradeImproved = end.gradeImproved;
-    m.firstFinish = end.nextLevelOpened;
+    // The last level finished for the first time: the game is finished.
+    m.firstFinish = unfinished && end.gradeImproved;
     LoadingScreen::loadThen(end.nextState);
 }
 

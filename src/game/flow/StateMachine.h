@@ -13,7 +13,6 @@
 //   MenuPanels      building the menu panels and the options
 //   Menus           the menu screen (0), its actions, returnTo (17), more games (16)
 //   MenuBackground  the sky, sea and backdrops behind the menus
-//   Placeholders    plain screens for states not built yet
 //   Assets          texts, pictures and sprites that may be missing
 //
 // A screen is a set of handlers for one state: what happens on entering
@@ -79,7 +78,8 @@ public:
         // Drift of the menu background's strips (ms).
         int backdropClock = 0;
         // What the last level's end did to the progress (the level select's
-        // award check reads and clears them).
+        // award check reads and clears them): a better grade, and the last
+        // level finished for the first time.
         bool gradeImproved = false, firstFinish = false;
     };
     static State& state();

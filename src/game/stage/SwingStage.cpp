@@ -117,6 +117,17 @@ SwingStage::Request SwingStage::takeRequest() {
     return r;
 }
 
+std::string SwingStage::bankedLaunches() {
+    const auto& w = world();
+    std::string smash, aims;
+    for (int i = 0; i < w.launchesBanked; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        smash += at < w.launchSmash.size() && w.launchSmash[at] ? '1' : '0';
+        aims += std::to_string(at < w.launchAims.size() ? w.launchAims[at] : 0);
+    }
+    return std::to_string(w.launchesBanked) + " launches (smash " + smash + ", aims " + aims + ")";
+}
+
 int SwingStage::bonusStars() { return FixedMath::gradeOf(GameWorld::destroyedBonus(), world().targetCount, GameWorld::placedBonus()); }
 int SwingStage::bonusScore() { return 5 * GameWorld::destroyedBonus(); }
 
@@ -378,11 +389,16 @@ SwingStage::Point SwingStage::tipAt(const world::GameWorld::SwingSetup& b, int a
 }
 
 bool SwingStage::batReachesDrop(const world::GameWorld::SwingSetup& b, int tw, int th) {
-    if (b.dropMode == FALL) return true;
-    // Where the character waits: the hanging point over a whole cycle, or
-    // the trampoline's bounce from the drop point up to its top.
+    const int arm = (b.batLength * tw) >> 2;
+    const std::int64_t strike = (std::int64_t{tw} + (tw >> 1)) * 3 / 4;
+    // Where the character can be met: its fall from the drop point down
+    // past the lowest point of the bat, the hanging point over a whole
+    // cycle, or the trampoline's bounce from the drop point up to its top.
     std::vector<Point> waits;
-    if (b.dropMode == TRAMPOLINE) {
+    if (b.dropMode == FALL) {
+        const std::int64_t lowest = std::int64_t{px(b.batPivotY)} + arm + strike;
+        for (std::int64_t y = b.dropY; y <= lowest; y += 2) waits.push_back({b.dropX, FixedMath::wrap(y)});
+    } else if (b.dropMode == TRAMPOLINE) {
         const std::int64_t top = std::int64_t{kTrampolineThrow} * kTrampolineThrow / 16 * (std::int64_t{th} * 0x1800) >> 32;
         for (std::int64_t y = std::int64_t{b.dropY} - top; y <= b.dropY; y += 2) waits.push_back({b.dropX, FixedMath::wrap(y)});
     } else {
@@ -392,8 +408,6 @@ bool SwingStage::batReachesDrop(const world::GameWorld::SwingSetup& b, int tw, i
     // FIRE can be timed to meet the character anywhere on its way, but a
     // quarter of the striking distance is kept for the bat's speed.
     const std::int64_t turn = std::min<std::int64_t>(256, std::int64_t{b.batKick} * b.batKick * 512 / std::max(1, b.batBrake));
-    const int arm = (b.batLength * tw) >> 2;
-    const std::int64_t strike = (std::int64_t{tw} + (tw >> 1)) * 3 / 4;
     for (std::int64_t a = b.batRestAngle - turn; a <= b.batRestAngle; ++a) {
         const Point tip = tipAt(b, arm, FixedMath::shl(static_cast<int>(a), 16));
         for (const Point& w : waits)

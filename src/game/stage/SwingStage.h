@@ -139,6 +139,9 @@ public:
     static void key(int code, int type);
     // The request filed since the last call, once.
     static Request takeRequest();
+    // The launches banked so far with their power-ups, as a line of text:
+    // "3 launches (smash 010, aims 002)".
+    static std::string bankedLaunches();
     // A bonus level's grade and score, for levelEnd(0).
     static int bonusStars();
     static int bonusScore();
@@ -164,9 +167,9 @@ public:
     static Point holdPointAt(const world::GameWorld::SwingSetup& b, int tileWidth, int tileHeight, int angle);
     // The bat's tip at a bat angle (16.16) for an arm length.
     static Point tipAt(const world::GameWorld::SwingSetup& b, int arm, int batAngle);
-    // Whether the swinging bat can strike a character that waits to be
-    // struck (hanging or bouncing on the trampoline): one it cannot reach
-    // would wait for ever. A falling character leaves the map by itself.
+    // Whether the swinging bat can strike the character in some drop mode's
+    // motion: one it cannot reach would hang, bounce or be dropped again
+    // for ever, and the stage could never go on.
     static bool batReachesDrop(const world::GameWorld::SwingSetup& b, int tileWidth, int tileHeight);
 
     // ---- read by the painter, views and tests ----

@@ -118,15 +118,7 @@ void SwingView::tick(int frameMs) {
     SwingStage::update(std::clamp(frameMs, 1, 200));
     const auto& w = GameWorld::state();
     switch (SwingStage::takeRequest()) {
-        case SwingStage::TO_CRASH_STAGE: {
-            std::string smash, aims;
-            for (int i = 0; i < w.launchesBanked; ++i) {
-                smash += w.launchSmash[static_cast<std::size_t>(i)] ? '1' : '0';
-                aims += std::to_string(w.launchAims[static_cast<std::size_t>(i)]);
-            }
-            finish("swing stage ended with " + std::to_string(w.launchesBanked) + " launches (smash " + smash + ", aims " + aims + ")");
-            break;
-        }
+        case SwingStage::TO_CRASH_STAGE: finish("swing stage ended with " + SwingStage::bankedLaunches()); break;
         case SwingStage::LEVEL_END:
             finish("bonus level ended: " + std::to_string(GameWorld::destroyedBonus()) + " of " + std::to_string(GameWorld::placedBonus()) +
                    " bonus objects, " + std::to_string(SwingStage::bonusStars()) + " stars, score " + std::to_string(SwingStage::bonusScore()));

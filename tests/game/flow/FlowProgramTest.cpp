@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "game/format/ProgressRecord.h"
+#include "game/save/SavedGame.h"
 #include "javax/microedition/rms/RecordStoreFile.h"
 #include "support/Subprocess.h"
 
@@ -57,6 +58,14 @@ protected:
             if (s.name == store && !s.records.empty()) return s.records[0];
         return std::nullopt;
     }
+    // A saves file holding only this progress, as the game writes it.
+    void seed(const game::format::Progress& p) {
+        std::filesystem::create_directories(dir_ + "/data");
+        const std::vector<RecordStoreFile::Store> stores = {{"g", {game::format::ProgressRecord::encode(p)}}};
+        const auto bytes = RecordStoreFile::serialize(stores);
+        std::ofstream(dir_ + "/data/rms.dat", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
     static std::string answer(const std::string& key) {
         return "13 key down " + key + "\n14 key up " + key + "\n";
     }
@@ -85,7 +94,9 @@ TEST_F(FlowProgram, BootPathAnswersTheSoundQuestionAndPlaysTheMenuTune) {
         const std::string audio = dir_ + "/audio.raw";
         std::filesystem::remove(audio);
         testsupport::ProcessOptions options;
-        options.env = {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", audio}};
+        // The disk device writes at the pace of the wall clock unless told
+        // not to wait, and driven frames take far less than 20 ms each.
+        options.env = {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", audio}, {"SDL_DISKAUDIODELAY", "0"}};
         options.timeoutMs = 240000;
         // Yes waits through the splash; No skips it.
         const bool full = c.volume != 0;
@@ -156,6 +167,51 @@ TEST_F(FlowProgram, OptionsSurviveARestartMoreGamesOpensNothingAndExitQuits) {
     std::smatch frames;
     ASSERT_TRUE(std::regex_search(r.out, frames, std::regex("frames (\\d+)\n")));
     EXPECT_LT(std::stoi(frames[1].str()), m + 20);
+}
+
+TEST_F(FlowProgram, PlayFromAFreshStartReachesTheLevelSelectAndSavesTheProgress) {
+    // Play at the main menu, then any key ends the story and the slide-in.
+    const int m = kQuickMenuFrame + 5;
+    const auto r = drive(m + 420, quickStart() + keys(m, {"Return"}) + keys(m + 200, {"space"}) + keys(m + 330, {"space"}));
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    const auto t = transitions(r.out);
+    const std::vector<std::string> tail(t.end() - std::min<std::ptrdiff_t>(5, std::ssize(t)), t.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"0 1000", "1000 3", "3 1000", "1000 22", "22 13"})) << r.out;
+    const auto g = record("g");
+    ASSERT_TRUE(g);
+    ASSERT_EQ(g->size(), 184u);
+    const auto p = game::format::ProgressRecord::decode(*g);
+    EXPECT_EQ(p.levelGrade[1], 1);
+    EXPECT_EQ(p.levelGrade[2], 0);
+    EXPECT_TRUE(p.progressFlags[2]);
+}
+
+// Levels 1..9 open, 1..3 finished: the browser with stars, locks and
+// titles. TIDEPOOL_SHOT_DIR keeps the pictures (the README's come from here).
+TEST_F(FlowProgram, SeededSaveOpensTheBrowserAtTheSavedLevel) {
+    auto p = game::SavedGame::defaultProgress();
+    p.progressFlags[2] = true;
+    for (int level = 1; level <= 9; ++level) p.levelGrade[static_cast<std::size_t>(level)] = level <= 3 ? 5 - level : 1;
+    p.totalStars = 6;
+    p.selectedLevel = 2;
+    seed(p);
+    const char* keep = std::getenv("TIDEPOOL_SHOT_DIR");
+    const std::string shots = keep ? keep : dir_;
+    const int m = kQuickMenuFrame + 5;
+    // Play; at the browser right eight times (level 10, locked): FIRE does
+    // nothing there; back to level 9 (open): FIRE plays it.
+    const auto r = drive(m + 480, quickStart() + keys(m, {"Return"}) + keys(m + 200, std::vector<std::string>(8, "Right")) +
+                                      keys(m + 310, {"Return", "Left", "Return"}),
+                         {"--shot", std::to_string(m + 190) + ":" + shots + "/levelselect-1.png", "--shot",
+                          std::to_string(m + 300) + ":" + shots + "/levelselect-2.png"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    const auto t = transitions(r.out);
+    ASSERT_GE(t.size(), 3u) << r.out;
+    EXPECT_EQ(t[t.size() - 3], "1000 13");
+    // Not at the first FIRE (frame m + 310), at the one after the move.
+    EXPECT_GE(frameOf(r.out, "13 1000"), m + 318) << r.out;
+    EXPECT_EQ(t.back(), "1000 1001") << r.out;
+    EXPECT_TRUE(std::filesystem::exists(shots + "/levelselect-2.png"));
 }
 
 // Random keys, clicks, wheel turns and focus changes never throw and never
