@@ -86,7 +86,7 @@ TEST_F(InResourceDir, PicturesAnimationsFontsAndMapsDecode) {
         }
     }
     EXPECT_EQ(pngs, 13);  // nine fixed pictures and four of the story
-    EXPECT_EQ(anims, 162 + 2 + 19 * 4);  // the fixed ids, the barrier and front overlay, the menu item sprites
+    EXPECT_EQ(anims, 162 + 4 + 19 * 4);  // the fixed ids, the barrier, front overlay, results crab and bonus object, the menu item sprites
     EXPECT_EQ(fonts, 4);
     const auto levels = MainCanvas::resourceBytes(0x10002);
     ASSERT_TRUE(levels.has_value());

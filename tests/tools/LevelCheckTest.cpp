@@ -34,7 +34,7 @@ LevelMap grid(int cols, int rows, std::vector<LevelRecord> records) {
 std::vector<std::optional<LevelMap>> validMaps() {
     const LevelRecord row{20, {1, 0, 0, 1, 2}};
     return {grid(1, 1, {row, header()}),
-            grid(21, 19, {header(), {14, {5, 13, 224, 6, 8, 180, 20, 16, 200}}, {15, {6, 3, 30, 60, 1}}, {18, {0, 0, 21, 19}}}),
+            grid(21, 19, {header(), {14, {5, 13, 224, 6, 8, 180, 20, 16, 200}}, {15, {6, 8, 30, 60, 1}}, {18, {0, 0, 21, 19}}}),
             grid(21, 3, {header(), {11, {0, 1}}, {8, {0, 3, 1}}, {13, {0, 4, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0, 0, 6, 1, 2}}}),
             grid(1, 1, {row})};
 }
@@ -63,8 +63,25 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         {"map 2 record 0: level parameter 6", [](Maps& m) { m[2]->records[0].values[7 + 6] = 101; }},
         {"map 2 record 0: level parameter 12", [](Maps& m) { m[2]->records[0].values[7 + 12] = 300; }},
         {"map 1 record 1: the bat", [](Maps& m) { m[1]->records[1].values[5] = 0; }},
+        {"map 1 record 1: the bat needs a positive swing speed", [](Maps& m) { m[1]->records[1].values[4] = -3; }},
+        {"map 1 record 1: the bat's swing speed 1024", [](Maps& m) { m[1]->records[1].values[4] = 1024; }},
+        {"map 1 record 1: the bat's brake 100 is too weak", [](Maps& m) { m[1]->records[1].values[4] = 300, m[1]->records[1].values[5] = 100; }},
+        {"map 1 record 1: the bat's power 0", [](Maps& m) { m[1]->records[1].values[8] = 0; }},
+        {"map 1 record 1: the bat's power 5000", [](Maps& m) { m[1]->records[1].values[8] = 5000; }},
+        {"map 1 record 1: the bat's rest angle 300", [](Maps& m) { m[1]->records[1].values[2] = 300; }},
+        {"map 1 record 2: drop mode 4", [](Maps& m) { m[1]->records[2].values[4] = 4; }},
+        {"map 1 (bonus level 1) places 0 bonus objects, its target is 1", [](Maps& m) { m[1]->records[0] = header(3); }},
+        {"map 1 (bonus level 1) places 1 bonus objects, its target is 2",
+         [](Maps& m) { m[1]->records[0] = header(3), m[1]->records[0].values[4] = 2, m[1]->records.push_back({8, {10, 3, 3}}); }},
+        {"map 1 (swing stage): the bat at (5, 13) cannot reach the character dropped at (6, 3) in drop mode 1",
+         [](Maps& m) { m[1]->records[2].values[1] = 3; }},
+        {"dropped at (16, 3) in drop mode 0", [](Maps& m) { m[1]->records[2].values = {16, 3, 30, 60, 0}; }},
+        {"dropped at (6, 8) in drop mode 3", [](Maps& m) { m[1]->records[2].values[4] = 3; }},
+        {"dropped at (6, 8) in drop mode 1", [](Maps& m) { m[1]->records[1].values[3] = 2; }},  // a short arm
         {"map 1 (swing stage of level 1) lacks record 18", [](Maps& m) { m[1]->records.pop_back(); }},
         {"map 2 (crash stage of level 1) lacks record 11", [](Maps& m) { m[2]->records.erase(m[2]->records.begin() + 1); }},
+        {"map 2 (crash stage of level 1) places no targets", [](Maps& m) { m[2]->records.resize(2); }},
+        {"map 2 (crash stage of level 1) needs 3 targets broken but places 2", [](Maps& m) { m[2]->records[0].values[4] = 3; }},
         {"map 2 is 20 columns wide", [](Maps& m) { *m[2] = grid(20, 3, m[2]->records); }},
         {"map 2 record 2: the object at (3, 0)", [](Maps& m) { m[2]->records[2].values[2] = 0; }},
         {"map 2 record 3: waypoint 1 at (5, 1)", [](Maps& m) { m[2]->cells[2 * 21 + 5] = 0; }},
@@ -82,6 +99,27 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         for (const auto& p : problems) named |= p.find(f.expect) != std::string::npos;
         EXPECT_TRUE(named) << f.expect << "\n got: " << (problems.empty() ? "nothing" : problems[0]);
     }
+}
+
+// Characters whose fall, hanging point or bounce passes the bat's swing.
+TEST(LevelCheck, DropsTheBatCanStrikePass) {
+    for (const std::vector<int> drop : {std::vector<int>{6, 3, 30, 60, 0}, {6, 10, 20, 84, 3}, {6, 8, 40, 92, 2}}) {
+        auto maps = validMaps();
+        maps[1]->records[2].values = drop;
+        EXPECT_EQ(check(maps), std::vector<std::string>{}) << drop[4];
+    }
+}
+
+// A bonus level is its swing stage alone, with as many bonus objects as
+// its target at least.
+TEST(LevelCheck, BonusLevelWithEnoughBonusObjectsPasses) {
+    auto maps = validMaps();
+    maps[1]->records[0] = header(3);
+    maps[1]->records[0].values[4] = 2;
+    maps[1]->records.pop_back();  // no camera zone needed
+    maps[1]->records.push_back({8, {10, 3, 3}});
+    maps[1]->records.push_back({8, {10, 4, 3}});
+    EXPECT_EQ(check(maps), std::vector<std::string>{});
 }
 
 }  // namespace

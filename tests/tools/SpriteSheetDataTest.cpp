@@ -55,7 +55,7 @@ TEST_F(SpritesOverData, EveryAnimationDecodesAndDrawsEveryFrame) {
             ++anims;
         }
     }
-    EXPECT_EQ(anims, 162 + 2 + 19 * 4);  // the fixed ids, the barrier and front overlay, the menu item sprites
+    EXPECT_EQ(anims, 162 + 4 + 19 * 4);  // the fixed ids, the barrier, front overlay, results crab and bonus object, the menu item sprites
     EXPECT_FALSE(SpriteSheet::shared().images.empty());
     for (std::int32_t d : {0x60039, 0x30095, 0x3009E, 0x60012}) {
         EXPECT_NO_THROW(SpriteSheet::loadImageDescriptor(d, 0, 1)) << content::hexId(d);

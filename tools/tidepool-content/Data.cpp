@@ -199,8 +199,9 @@ void drawFrame(Rgba& img, const DataSet& data, const Animation& a, int frame, in
             default: break;
         }
     }
+    // Boxes are placed from the reference point, as the game tests them.
     if (showBoxes)
-        for (const auto& b : f.boxes) outline(img, x0 + b.x, y0 + b.y, std::max(0, b.width - 1), std::max(0, b.height - 1), 0xC0FF00FFu);
+        for (const auto& b : f.boxes) outline(img, x + b.x, y + b.y, std::max(0, b.width - 1), std::max(0, b.height - 1), 0xC0FF00FFu);
 }
 
 }  // namespace content

@@ -102,7 +102,7 @@ int animSheet(const DataSet& data, std::int32_t id, const fs::path& out) {
         maxY = std::max({maxY, y0, y1});
     };
     for (const auto& f : a.frames) {
-        for (const auto& b : f.boxes) grow(b.x - a.refX, b.y - a.refY, b.x + b.width - a.refX, b.y + b.height - a.refY);
+        for (const auto& b : f.boxes) grow(b.x, b.y, b.x + b.width, b.y + b.height);
         for (const auto& e : f.elements) {
             const auto& c = e.coords;
             if (e.type == 0) {

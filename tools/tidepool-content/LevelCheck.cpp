@@ -1,10 +1,15 @@
 #include "LevelCheck.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
 
 #include "game/format/LevelFile.h"
+#include "game/stage/SwingStage.h"
+#include "game/world/FixedMath.h"
+#include "game/world/GameWorld.h"
+#include "game/world/LevelLoader.h"
 #include "game/world/TileRules.h"
 
 namespace content {
@@ -14,9 +19,15 @@ namespace {
 using game::format::LevelFile;
 using game::format::LevelMap;
 using game::format::LevelRecord;
+using game::stage::SwingStage;
+using game::world::FixedMath;
+using game::world::GameWorld;
+using game::world::LevelLoader;
 using game::world::TileRules;
 
-constexpr int kMaxSubKind = 10, kMaxSlot = 27;
+constexpr int kMaxSubKind = 10, kMaxSlot = 27, kBonusSubKind = 10;
+// Object sub-kinds 0..9 are targets (10 is the bonus object).
+constexpr int kLastTargetSubKind = 9;
 constexpr int kParamDrag = 1, kParamGravity = 4, kParamBounceKeep = 6, kFirstSurface = 7, kLastSurface = 22;
 
 class LevelChecker {
@@ -83,10 +94,24 @@ private:
             if (r.code == LevelFile::Header) checkParams(k, i, v);
             if (r.code == LevelFile::Object && v[0] > kMaxSubKind) problem(k, i, "object sub-kind " + std::to_string(v[0]) + " is not 0.." + std::to_string(kMaxSubKind));
             if (r.code == LevelFile::LevelRow && v[0] > kMaxSlot) problem(k, i, "level table slot " + std::to_string(v[0]) + " is not 0.." + std::to_string(kMaxSlot));
-            if (r.code == LevelFile::Bat && (v[4] <= 0 || v[5] <= 0)) problem(k, i, "the bat needs a positive swing speed and brake");
+            if (r.code == LevelFile::Bat) checkBat(k, i, v);
+            if (r.code == LevelFile::Drop && (v[4] < 0 || v[4] > LevelLoader::kMaxDropMode)) problem(k, i, "drop mode " + std::to_string(v[4]) + " is not 0..3");
             if (r.code == LevelFile::Bumper || r.code == LevelFile::Object || r.code == LevelFile::Decoration || r.code == LevelFile::Switch) ++objects;
         }
         if (objects > rules_.maxObjects) problem(k, "places " + std::to_string(objects) + " objects, at most " + std::to_string(rules_.maxObjects) + " fit");
+    }
+
+    // Record 14: a bat that swings, comes back to rest without its angle
+    // wrapping, and strikes with a power the character's speed can carry.
+    void checkBat(int k, std::size_t i, const std::vector<int>& v) {
+        const int rest = v[2], kick = v[4], brake = v[5], power = v[8];
+        if (kick <= 0 || brake <= 0) return problem(k, i, "the bat needs a positive swing speed and brake");
+        if (kick > LevelLoader::kMaxBatKick) problem(k, i, "the bat's swing speed " + std::to_string(kick) + " is above " + std::to_string(LevelLoader::kMaxBatKick));
+        else if (brake < LevelLoader::minBatBrake(kick))
+            problem(k, i, "the bat's brake " + std::to_string(brake) + " is too weak for swing speed " + std::to_string(kick) + " (at least " +
+                              std::to_string(LevelLoader::minBatBrake(kick)) + ")");
+        if (power <= 0 || power > LevelLoader::kMaxBatPower) problem(k, i, "the bat's power " + std::to_string(power) + " is not 1.." + std::to_string(LevelLoader::kMaxBatPower));
+        if (rest < 0 || rest > 255) problem(k, i, "the bat's rest angle " + std::to_string(rest) + " is not 0..255");
     }
 
     void checkParams(int k, std::size_t i, const std::vector<int>& v) {
@@ -139,20 +164,70 @@ private:
         if (!sm) return problem(rules_.tableMap, row, lv + " names swing map " + std::to_string(swing) + ", which cannot be read");
         const std::set<int> sc = codes(*sm);
         bool bonus = false;
-        for (const auto& r : sm->records)
-            if (r.code == LevelFile::Header) bonus = r.values[3] == 3;
+        int target = 0, bonusObjects = 0;
+        for (const auto& r : sm->records) {
+            if (r.code == LevelFile::Header) bonus = r.values[3] == 3, target = r.values[4];
+            if (r.code == LevelFile::Object && r.values[0] == kBonusSubKind) ++bonusObjects;
+        }
         for (int need : {0, 14, 15, 18}) {
             if (need == 18 && bonus) continue;
             if (!sc.count(need)) problem(swing, "(swing stage of " + lv + ") lacks record " + std::to_string(need));
         }
+        // A bonus level is graded by the bonus objects its character breaks.
+        if (bonus && bonusObjects < std::max(1, target))
+            problem(swing, "(bonus " + lv + ") places " + std::to_string(bonusObjects) + " bonus objects, its target is " + std::to_string(target) +
+                               " and it needs at least one");
+        checkReach(swing, *sm);
         if (bonus) return;
         const LevelMap* cm = map(crash);
         if (!cm) return problem(rules_.tableMap, row, lv + " names crash map " + std::to_string(crash) + ", which cannot be read");
         const std::set<int> cc = codes(*cm);
         for (int need : {0, 11})
             if (!cc.count(need)) problem(crash, "(crash stage of " + lv + ") lacks record " + std::to_string(need));
+        checkTargets(crash, lv, *cm);
         if (cm->cols < rules_.minCrashCols) problem(crash, "is " + std::to_string(cm->cols) + " columns wide, a crash map needs " + std::to_string(rules_.minCrashCols));
         checkFooting(crash, *cm);
+    }
+
+    // A crash map must hold something to break, and no more must be needed
+    // than it holds: the stage ends when all of it is gone.
+    void checkTargets(int k, const std::string& lv, const LevelMap& m) {
+        int placed = 0, needed = 0;
+        bool header = false;
+        for (const auto& r : m.records) {
+            if (r.code == LevelFile::Object && r.values[0] <= kLastTargetSubKind) ++placed;
+            if (r.code == LevelFile::Finale) ++placed;
+            if (r.code == LevelFile::Header && !header) {
+                needed = r.values[4];
+                header = true;
+            }
+        }
+        if (placed == 0) problem(k, "(crash stage of " + lv + ") places no targets: nothing could be broken");
+        else if (needed > placed)
+            problem(k, "(crash stage of " + lv + ") needs " + std::to_string(needed) + " targets broken but places " + std::to_string(placed));
+    }
+
+    // The character must come within the bat's swing in its drop mode, or
+    // the stage could never go on.
+    void checkReach(int k, const LevelMap& m) {
+        const LevelRecord *bat = nullptr, *drop = nullptr;
+        for (const auto& r : m.records) {
+            if (r.code == LevelFile::Bat) bat = &r;
+            if (r.code == LevelFile::Drop) drop = &r;
+        }
+        if (!bat || !drop) return;
+        const auto &v = bat->values, &d = drop->values;
+        // The stage's cells; its padding moves bat and drop alike.
+        const int tw = GameWorld::kCellWidth, th = GameWorld::kCellHeight;
+        GameWorld::SwingSetup b;
+        b.batPivotX = FixedMath::shl(FixedMath::wrap(std::int64_t{v[0]} * tw + v[6]), 16);
+        b.batPivotY = FixedMath::shl(FixedMath::wrap(std::int64_t{v[1]} * th + v[7]), 16);
+        b.batRestAngle = v[2], b.batLength = v[3], b.batKick = v[4], b.batBrake = v[5];
+        b.dropX = FixedMath::wrap(std::int64_t{d[0]} * tw), b.dropY = FixedMath::wrap((std::int64_t{d[1]} + 1) * th);
+        b.dropSpread = d[2], b.dropSpeed = d[3], b.dropMode = d[4];
+        if (!SwingStage::batReachesDrop(b, tw, th))
+            problem(k, "(swing stage): the bat at (" + std::to_string(v[0]) + ", " + std::to_string(v[1]) + ") cannot reach the character dropped at (" +
+                           std::to_string(d[0]) + ", " + std::to_string(d[1]) + ") in drop mode " + std::to_string(d[4]));
     }
 
     // Objects and the roaming target's stops must stand on solid cells:

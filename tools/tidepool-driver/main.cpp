@@ -246,6 +246,8 @@ int main(int argc, char** argv) {
             platform::Console::println("state " + std::to_string(frame) + " " +
                                        (lastState ? std::to_string(*lastState) : "none") + " " +
                                        (state ? std::to_string(*state) : "none"));
+            if (lastState)
+                if (const std::string note = driver::handOver(*lastState); !note.empty()) platform::Console::println(note);
             lastState = state;
         }
         auto [from, to] = shots.equal_range(frame);

@@ -7,10 +7,11 @@
 #include "game/flow/LoadingScreen.h"
 #include "game/flow/Menus.h"
 #include "game/flow/Notices.h"
-#include "game/flow/Placeholders.h"
 #include "game/flow/RewardScreen.h"
 #include "game/flow/Splash.h"
 #include "game/flow/StateMachine.h"
+#include "game/stage/CrashScreen.h"
+#include "game/stage/SwingScreen.h"
 #include "game/ui/TextPanel.h"
 #include "javax/microedition/lcdui/Graphics.h"
 
@@ -37,9 +38,8 @@ std::map<int, Screen> ScreenTable::defaults() {
     t[STATE_BRIEFING] = Notices::briefing();
     t[STATE_REWARD] = RewardScreen::screen();
     for (int notice = STATE_NOTICE_RESET; notice <= STATE_NOTICE_PERFECT; ++notice) t[notice] = Notices::notice(notice);
-    // The stages replace these plain screens.
-    t[STATE_SWING_STAGE] = Placeholders::stage(STATE_SWING_STAGE);
-    t[STATE_CRASH_STAGE] = Placeholders::stage(STATE_CRASH_STAGE);
+    t[STATE_SWING_STAGE] = stage::SwingScreen::screen();
+    t[STATE_CRASH_STAGE] = stage::CrashScreen::screen();
     return t;
 }
 

@@ -13,7 +13,6 @@
 //   MenuPanels      building the menu panels and the options
 //   Menus           the menu screen (0), its actions, returnTo (17), more games (16)
 //   MenuBackground  the sky, sea and backdrops behind the menus
-//   Placeholders    plain screens for states not built yet
 //   Assets          texts, pictures and sprites that may be missing
 //
 // A screen is a set of handlers for one state: what happens on entering

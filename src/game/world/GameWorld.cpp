@@ -17,7 +17,7 @@ namespace {
 
 constexpr std::array<int, GameWorld::kObjectKinds> kObjectValue = {0, 0, 0, 0, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 2, 0, 0};
 constexpr std::array<std::int32_t, GameWorld::kObjectKinds> kObjectPicture = {
-    -1, -1, -1, 0x40020, 0x30035, 0x300A0, 0x5000D, 0x40027, 0x50041, 0x50043, -1, -1, -1, -1, -1, 0x50031, 0x60010};
+    -1, -1, -1, 0x40020, 0x30035, 0x300A0, 0x5000D, 0x40027, 0x50041, 0x50043, -1, -1, -1, -1, 0x50020, 0x50031, 0x60010};
 
 struct EffectRow {
     std::int32_t sprite;

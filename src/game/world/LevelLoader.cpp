@@ -187,6 +187,14 @@ private:
         s_.startY = FixedMath::shl((v[1] + s_.padTop) * s_.tileHeight, 16);
     }
 
+    // A tuning value of the swing records brought into its range.
+    int clampValue(int v, int low, int high, const char* what) {
+        if (v >= low && v <= high) return v;
+        const int c = std::clamp(v, low, high);
+        note(where() + ": " + what + " " + std::to_string(v) + " becomes " + std::to_string(c));
+        return c;
+    }
+
     void clampParam(std::vector<int>& p, int i, int low, int high, const char* what) {
         const int v = p[static_cast<std::size_t>(i)];
         if (v >= low && v <= high) return;
@@ -234,11 +242,11 @@ private:
                 auto& b = s_.swing;
                 b.batPivotX = FixedMath::shl(px(v[0]) + v[6], 16);
                 b.batPivotY = FixedMath::shl(py(v[1]) + v[7], 16);
-                b.batRestAngle = v[2];
+                b.batRestAngle = clampValue(v[2], 0, 255, "the bat's rest angle");
                 b.batLength = v[3];
-                b.batKick = v[4];
-                b.batBrake = v[5];
-                b.batPower = v[8];
+                b.batKick = clampValue(v[4], 1, LevelLoader::kMaxBatKick, "the bat's swing speed");
+                b.batBrake = clampValue(v[5], LevelLoader::minBatBrake(b.batKick), 32767, "the bat's brake");
+                b.batPower = clampValue(v[8], 0, LevelLoader::kMaxBatPower, "the bat's power");
                 break;
             }
             case LevelFile::Drop:
@@ -246,7 +254,8 @@ private:
                 s_.swing.dropY = py(v[1]) + s_.tileHeight;
                 s_.swing.dropSpread = v[2];
                 s_.swing.dropSpeed = v[3];
-                s_.swing.dropMode = v[4];
+                s_.swing.dropMode = v[4] >= 0 && v[4] <= LevelLoader::kMaxDropMode ? v[4] : 0;
+                if (s_.swing.dropMode != v[4]) note(where() + ": drop mode " + std::to_string(v[4]) + " is not 0..3; the character falls");
                 break;
             case LevelFile::SmashTarget:
             case LevelFile::AimTarget: {
@@ -316,6 +325,10 @@ private:
 };
 
 }  // namespace
+
+int LevelLoader::minBatBrake(int kick) {
+    return std::max<int>(1, static_cast<int>(std::int64_t{kick} * kick * 512 / kMaxBatTurn + 1));
+}
 
 void LevelLoader::loadLevel(std::span<const std::uint8_t> file, int map, bool headerOnly, int padMode) {
     GameWorld::State& s = GameWorld::state();

@@ -28,6 +28,14 @@ public:
     static constexpr int kTableMap = 44, kHeaderMap = 0;
     // Level parameter indices with a range.
     static constexpr int kParamDrag = 1, kParamBounceKeep = 6, kParamSpeedLimit = 23;
+    // The swing stage's bat and drop (records 14 and 15): a swing speed of
+    // at most kMaxBatKick, a brake that brings it back before its angle
+    // could wrap (kick^2 x 512 / brake below kMaxBatTurn angle steps), a
+    // power of at most kMaxBatPower percent, a rest angle inside one turn
+    // and drop modes 0..3.
+    static constexpr int kMaxBatKick = 1023, kMaxBatTurn = 32000, kMaxBatPower = 1000, kMaxDropMode = 3;
+    // The smallest brake that keeps a swing at kick inside its range.
+    static int minBatBrake(int kick);
 
     // Reads map `map` of the whole level file. headerOnly stops after the
     // first header record (records before it are applied).

@@ -97,10 +97,18 @@ TEST_F(WorldTest, BadValuesAreMendedWithALine) {
     params.resize(20);
     auto rows = grid(3, 2);
     rows[0] = "..#";
-    auto m = mapOf(rows, {header(0, 0, 0, 0, 0, params), LevelRecord{8, {11, 1, 1}}, LevelRecord{20, {28, 1, 2, 3, 4}}});
+    auto m = mapOf(rows, {header(0, 0, 0, 0, 0, params), LevelRecord{8, {11, 1, 1}}, LevelRecord{20, {28, 1, 2, 3, 4}},
+                          LevelRecord{14, {1, 1, 300, 6, 30000, 0, 0, 0, 9000}}, LevelRecord{15, {1, 0, 10, 10, 7}}});
     m.cells[1] = 99;
     LevelLoader::loadLevel(fileOf(3, m), 3, false, LevelLoader::NO_PAD);
     const auto& s = GameWorld::state();
+    // A bat that would never come back to rest, or whose swing would wrap
+    // its angle, is tamed; an unknown drop mode falls.
+    EXPECT_EQ(s.swing.batRestAngle, 255);
+    EXPECT_EQ(s.swing.batKick, LevelLoader::kMaxBatKick);
+    EXPECT_EQ(s.swing.batBrake, LevelLoader::minBatBrake(LevelLoader::kMaxBatKick));
+    EXPECT_EQ(s.swing.batPower, LevelLoader::kMaxBatPower);
+    EXPECT_EQ(s.swing.dropMode, 0);
     EXPECT_EQ(TileCollision::tileAt(1, 0), 0);
     EXPECT_EQ(TileCollision::tileAt(2, 0), 21);
     ASSERT_EQ(s.levelParams.size(), 24u);
@@ -111,7 +119,9 @@ TEST_F(WorldTest, BadValuesAreMendedWithALine) {
     const std::string out = takeOutput();
     for (const char* expect : {"map 3: 1 cells hold codes outside", "map 3: record 0: 20 level parameters", "map 3: record 0: level parameter 1",
                                "map 3: record 0: level parameter 6", "map 3: record 0: level parameter 11", "map 3: record 1: object sub-kind 11",
-                               "map 3: record 2: level table slot 28"})
+                               "map 3: record 2: level table slot 28", "map 3: record 3: the bat's swing speed 30000 becomes 1023",
+                               "map 3: record 3: the bat's brake 0 becomes", "map 3: record 3: the bat's power 9000 becomes 1000",
+                               "map 3: record 4: drop mode 7"})
         EXPECT_NE(out.find(expect), std::string::npos) << expect << " in\n" << out;
 }
 
