@@ -176,7 +176,8 @@ std::string LevelBrowser::infoText(int level) {
 void LevelBrowser::updateInfo(int ms) {
     State& s = state();
     const int level = Brindle::shared().progress.selectedLevel;
-    s.infoClock += std::max(ms, 0);
+    // Capped: the box may stay shown for as long as the player likes.
+    s.infoClock = std::min(s.infoClock + std::max(ms, 0), 1 << 20);
     switch (s.infoMode) {
     case INFO_IDLE:
         if (level != s.infoLevel) {

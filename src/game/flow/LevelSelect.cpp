@@ -24,10 +24,11 @@ constexpr int kH = MainCanvas::kScreenHeight;
 // A click this close to the selected icon plays it.
 constexpr int kIconReach = 48;
 
+// The pause menu on the left, so that Escape (the left softkey) opens it.
 void setSoftkeys() {
     MainCanvas::clearSoftkeys();
-    MainCanvas::setSoftkey(CMD_SELECT_LEVEL, 1);
-    MainCanvas::setSoftkey(CMD_PAUSE, 2);
+    MainCanvas::setSoftkey(CMD_PAUSE, 1);
+    MainCanvas::setSoftkey(CMD_SELECT_LEVEL, 2);
 }
 
 void prepareBrowser() {
@@ -138,7 +139,8 @@ Screen LevelSelect::screen() {
     screen.loadStep = [](int step) { return LevelBrowser::loadStep(step, false); };
     screen.enter = [] {
         SavedGame::saveProgress(Brindle::shared().progress);
-        awardCheck();
+        // A notice is due: it loads at once.
+        if (awardCheck()) return;
         if (StateMachine::state().previousState != STATE_LEVEL_SELECT_INTRO)
             SoundPlayer::playMusic(SoundPlayer::kLevelSelectMusic);
         setSoftkeys();

@@ -1,5 +1,7 @@
 #include "game/flow/Notices.h"
 
+#include <algorithm>
+
 #include "game/Brindle.h"
 #include "game/GameMidlet.h"
 #include "game/MainCanvas.h"
@@ -27,26 +29,27 @@ constexpr int kBriefingPanel = 21;
 // Opens a panel: its softkeys, its window from the start.
 void openPanel(int menu) {
     Notices::state().panelTimer = 0;
+    Notices::state().fire = false;
     if (TextPanel* p = MenuPanels::panel(menu)) p->reset();
 }
 
 // The panel's frame; the command it produced, -1 for none, CMD_YES for FIRE.
 int panelFrame(int menu, int frameMs) {
-    Notices::state().panelTimer += frameMs;
+    int& timer = Notices::state().panelTimer;
+    timer = std::min(timer + std::max(frameMs, 0), 1 << 20);
     int command = -1;
     if (TextPanel* p = MenuPanels::panel(menu)) {
         const auto e = p->update(frameMs);
         if (e && e->type == TextPanel::EVENT_COMMAND) command = e->value;
     }
-    StateMachine::State& m = StateMachine::state();
-    if (command == -1 && (m.keyBits & KEY_FIRE)) {
-        m.keyBits &= ~KEY_FIRE;
-        command = CMD_YES;
-    }
+    bool& fire = Notices::state().fire;
+    if (command == -1 && fire) command = CMD_YES;
+    fire = false;
     return command;
 }
 
 void keyToPanel(int menu, int key, int type) {
+    if (type == GameMidlet::KEY_PRESSED && MainCanvas::keyToDigit(key) == '5') Notices::state().fire = true;
     if (TextPanel* p = MenuPanels::panel(menu)) p->handleKey(key, type);
 }
 

@@ -24,6 +24,8 @@ public:
         int panelTimer = 0;
         std::shared_ptr<SpriteSheet> sprite;
         std::vector<std::string> lines;
+        // FIRE was pressed since the last frame.
+        bool fire = false;
     };
     static State& state();
 

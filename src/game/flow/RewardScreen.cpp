@@ -108,7 +108,7 @@ Screen RewardScreen::screen() {
     screen.update = [](int frameMs) {
         State& s = state();
         const int step = StateMachine::takeStep();
-        s.clock += step;
+        s.clock = std::min(s.clock + step, 1 << 20);
         switch (s.step) {
         case REVEAL:
             if (s.clock >= kRevealMs) {
@@ -126,11 +126,9 @@ Screen RewardScreen::screen() {
         case CHOOSING: {
             const auto e = s.panel.update(frameMs);
             describeSelection();
-            StateMachine::State& m = StateMachine::state();
-            if ((e && (e->type == TextPanel::EVENT_ITEM || (e->type == TextPanel::EVENT_COMMAND && e->value == CMD_TAKE_REWARD))) || (m.keyBits & KEY_FIRE)) {
-                m.keyBits &= ~KEY_FIRE;
+            if (e && (e->type == TextPanel::EVENT_ITEM ||
+                      (e->type == TextPanel::EVENT_COMMAND && e->value == CMD_TAKE_REWARD)))
                 takeSelected();
-            }
             break;
         }
         case TAKEN:
