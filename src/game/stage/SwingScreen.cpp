@@ -12,6 +12,10 @@ using flow::StateMachine;
 
 void SwingScreen::followRequest() {
     switch (SwingStage::takeRequest()) {
+        // The crash stage starts with GameWorld::State::launchesBanked
+        // launches; launchSmash[i] and launchAims[i] are launch i's
+        // power-ups. The swing stage leaves them as they are until its
+        // next start.
         case SwingStage::TO_CRASH_STAGE: LoadingScreen::loadThen(flow::STATE_CRASH_STAGE); break;
         case SwingStage::TO_LEVEL_SELECT: LoadingScreen::loadThen(flow::STATE_LEVEL_SELECT); break;
         case SwingStage::LEVEL_END: StateMachine::levelEnd(0, SwingStage::bonusStars(), SwingStage::bonusScore()); break;

@@ -116,7 +116,6 @@ void SwingView::tick(int frameMs) {
                    (mode >= 0 && mode <= 3 ? kModeNames[mode] : "?") + "   fire: swing   esc: quit";
     }
     SwingStage::update(std::clamp(frameMs, 1, 200));
-    const auto& w = GameWorld::state();
     switch (SwingStage::takeRequest()) {
         case SwingStage::TO_CRASH_STAGE: finish("swing stage ended with " + SwingStage::bankedLaunches()); break;
         case SwingStage::LEVEL_END:

@@ -140,7 +140,9 @@ TEST_F(SwingPaintTest, GameLevelsAreStruckByAScriptedFire) {
             banked = GameWorld::state().launchesBanked;
         }
         EXPECT_TRUE(struck);
-        if (level == 4) EXPECT_EQ(banked, 1);
+        if (level == 4) {
+            EXPECT_EQ(banked, 1);
+        }
     }
 }
 

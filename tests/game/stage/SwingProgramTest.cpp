@@ -33,7 +33,7 @@ protected:
         std::ofstream(dir_ + "/input.txt") << script;
         std::vector<std::string> args = {"--frames", std::to_string(frames), "--data", dir_ + "/data", "--script", dir_ + "/input.txt"};
         args.insert(args.end(), more.begin(), more.end());
-        options.timeoutMs = 120000;
+        options.timeoutMs = 300000;  // sanitizer builds on a busy machine
         return testsupport::runProcess(TIDEPOOL_DRIVER, args, options);
     }
     std::string dir_;
@@ -49,7 +49,7 @@ TEST_F(SwingProgram, FromTheLevelSelectToTheCrashStage) {
     RecordStoreFile::writeAtomically(dir_ + "/data/rms.dat", RecordStoreFile::serialize(stores));
 
     // The sound question at frame 13, then FIRE through the menus and play.
-    const auto r = drive(4000, "13 key down Return\n14 key up Return\n" + fireEvery25(400, 4000));
+    const auto r = drive(2400, "13 key down Return\n14 key up Return\n" + fireEvery25(400, 2400));
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     const std::size_t swing = r.out.find(" 1000 1001\n");
     ASSERT_NE(swing, std::string::npos) << r.out;
