@@ -22,10 +22,11 @@ protected:
     void SetUp() override { dir_ = testsupport::makeTempDir("swing"); }
     void TearDown() override { std::filesystem::remove_all(dir_); }
 
-    // FIRE pressed and released every 25 frames from `from` on.
-    static std::string fireEvery25(int from, int to) {
+    // FIRE pressed and released every 20 frames from `from` on; a beat in step
+    // with the drop can miss every character, and misses are dropped again.
+    static std::string fireEvery20(int from, int to) {
         std::string s;
-        for (int f = from; f < to; f += 25) s += std::to_string(f) + " key down Return\n" + std::to_string(f + 2) + " key up Return\n";
+        for (int f = from; f < to; f += 20) s += std::to_string(f) + " key down Return\n" + std::to_string(f + 2) + " key up Return\n";
         return s;
     }
     testsupport::ProcessResult drive(int frames, const std::string& script, std::vector<std::string> more = {},
@@ -49,7 +50,7 @@ TEST_F(SwingProgram, FromTheLevelSelectToTheCrashStage) {
     RecordStoreFile::writeAtomically(dir_ + "/data/rms.dat", RecordStoreFile::serialize(stores));
 
     // The sound question at frame 13, then FIRE through the menus and play.
-    const auto r = drive(2400, "13 key down Return\n14 key up Return\n" + fireEvery25(400, 2400));
+    const auto r = drive(2400, "13 key down Return\n14 key up Return\n" + fireEvery20(400, 2400));
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     const std::size_t swing = r.out.find(" 1000 1001\n");
     ASSERT_NE(swing, std::string::npos) << r.out;
@@ -65,7 +66,7 @@ TEST_F(SwingProgram, FromTheLevelSelectToTheCrashStage) {
 TEST_F(SwingProgram, SwingViewSaysHowTheStageEnded) {
     testsupport::ProcessOptions options;
     options.env = {{"TIDEPOOL_LEVEL", "4"}, {"TIDEPOOL_SEED", "7"}};
-    const auto r = drive(1500, fireEvery25(40, 1500), {"--", "-MIDletClass", "SwingView"}, options);
+    const auto r = drive(1500, fireEvery20(40, 1500), {"--", "-MIDletClass", "SwingView"}, options);
     ASSERT_EQ(r.exitStatus, 0) << r.err;
     std::smatch m;
     ASSERT_TRUE(std::regex_search(r.out, m, std::regex("swing stage ended with (\\d+) launches"))) << r.out;
