@@ -6,7 +6,7 @@
 // until the process ends is theirs, not ours.
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libGLX\nleak:libGL.so\nleak:_dri.so\nleak:libLLVM\nleak:libX11\nleak:libxcb\nleak:libSDL2\n"
-           "leak:libglapi\nleak:libdrm\n";
+           "leak:libglapi\nleak:libdrm\nleak:libdbus\n";
 }
 
 int main(int argc, char** argv) {
