@@ -75,7 +75,8 @@ TEST(ContentProject, TrimmedPicturesKeepTheirPlaceInEveryMirroring) {
         EXPECT_EQ(elements[static_cast<std::size_t>(i)].dx, want[i][0]) << i;
         EXPECT_EQ(elements[static_cast<std::size_t>(i)].dy, want[i][1]) << i;
     }
-    for (const auto& e : AnimationData::parse(plain.anim).frames.at(0).elements) {
+    const auto untrimmed = AnimationData::parse(plain.anim);
+    for (const auto& e : untrimmed.frames.at(0).elements) {
         EXPECT_EQ(e.dx, 100);
         EXPECT_EQ(e.dy, 50);
     }
