@@ -325,14 +325,17 @@ void LevelBrowser::drawInfo(Graphics& g) {
     const int bottom = bandTop() + s.cardHeight - 14;
     const int y = bottom - shown;
     g.setClip(x, y - 6, w, shown + 6);
-    g.setColor(0xFFFFFF);
-    g.fillRect(x, y, w, full);
-    g.setColor(kInfoInk);
-    g.drawRect(x, y, w - 1, full - 1);
     for (int tx = x; tx < x + w; tx += kTileStep) {
         drawFrame(g, s.frameTiles[0], 0, tx, y);
         drawFrame(g, s.frameTiles[4], 0, tx, y + full);
     }
+    // The rope tiles reach further into the box than its 6-px edges: the
+    // text's ground goes over them.
+    g.setColor(0xFFFFFF);
+    g.fillRect(x, y + 6, w, full - 12);
+    g.setColor(kInfoInk);
+    g.drawLine(x, y + 6, x, y + full - 7);
+    g.drawLine(x + w - 1, y + 6, x + w - 1, y + full - 7);
     int ty = y + 8;
     for (const std::string& line : s.infoLines) {
         font->drawString(g, line, kW / 2, ty, Graphics::TOP | Graphics::HCENTER);
