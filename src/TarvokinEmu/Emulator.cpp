@@ -450,14 +450,14 @@ bool Emulator::presentAndWait() {
     // paint (minimised, hidden, display gone) would otherwise hold the game
     // forever, so it is looked at again every few milliseconds; a window
     // that stops painting without saying so is given up after a while.
+    // A paint already under way is always waited for: it reads the screen
+    // the next frame draws into.
     std::unique_lock lock(presentMutex_);
     const auto deadline = std::chrono::steady_clock::now() + kPresentTimeout;
     while (paintPending_.load() != PaintIdle) {
-        const bool cannotPaint = !window_->canPaint();
-        if (cannotPaint || std::chrono::steady_clock::now() >= deadline) {
-            // A paint in progress finishes soon, unless the display went away.
+        if (!window_->canPaint() || std::chrono::steady_clock::now() >= deadline) {
             int expected = PaintPending;
-            if (paintPending_.compare_exchange_strong(expected, PaintIdle) || cannotPaint) return false;
+            if (paintPending_.compare_exchange_strong(expected, PaintIdle)) return false;
         }
         presented_.wait_for(lock, kCanPaintCheck);
     }

@@ -1,11 +1,11 @@
 #include "com/tkemuapi/Util.h"
 
+#include <chrono>
 #include <memory>
 #include <thread>
 
 #include "TarvokinEmu/SharedState.h"
 #include "TarvokinEmu/Shell.h"
-#include "platform/Clock.h"
 #include "platform/Window.h"
 
 namespace com::tkemuapi {
@@ -19,7 +19,9 @@ void Util::setFullScreen(bool on) {
 
 void Util::run() {
     try {
-        platform::Clock::current().sleepMillis(50);
+        // Wall time, not the game's clock: a stray thread must not move a
+        // scripted clock, and the clock it found may be gone by now.
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
         const bool on = fullScreen_;
         platform::WindowSystem::current().events().post([on] {
             try {
