@@ -6,6 +6,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 # Compiler cache hits across checkouts in different folders.
 export CCACHE_BASEDIR="$here"
+# The folder a build ran in is left out of the hash, so a fresh clone reuses
+# what an earlier checkout compiled (debug info then names that folder).
+export CCACHE_NOHASHDIR=true
 cd "$here"
 jobs=${JOBS:-2}
 
