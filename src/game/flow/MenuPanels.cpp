@@ -6,6 +6,7 @@
 #include "game/audio/SoundPlayer.h"
 #include "game/flow/Assets.h"
 #include "game/flow/StateMachine.h"
+#include "game/ui/PanelWindow.h"
 #include "game/ui/ScreenEffects.h"
 
 namespace game::flow {
@@ -187,6 +188,9 @@ void MenuPanels::buildMoreMenus() {
     textMenu(20, 1, 3, 19);
     staticText(s.panels[20], 0, 20);
     finish(20, 5, CMD_YES, CMD_NO);
+    // The briefing is drawn shifted right in its window: its lines wrap
+    // short by the shift on both sides so they end inside the frame.
+    s.panels[21].setRightReserve(2 * PanelWindow::panelOffset(STATE_BRIEFING).x);
     createNotice(21, 85);
     s.panels[21].setSoftkeyCommand(0, CMD_YES);
     s.panels[21].setSoftkeyCommand(1, CMD_NO);

@@ -351,7 +351,7 @@ void TextPanel::layout(int w, int h) {
     }
 
     contentX_ = inset_ + marginX_;
-    contentWidth_ = std::max(width_ - 2 * marginX_, 0);
+    contentWidth_ = std::max(width_ - 2 * marginX_ - rightReserve_, 0);
     contentTop_ = inset_ + (hasTitle_ ? titleRowHeight_ : marginY_) + s.upArrowHeight;
     viewHeight_ = std::max(height_ - (hasTitle_ ? titleRowHeight_ : marginY_) - s.upArrowHeight, 0);
 

@@ -10,6 +10,7 @@
 // Frame thread only.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -118,6 +119,9 @@ public:
         wideNarrower_ = narrower;
     }
 
+    // Keeps the content px clear of the panel's right edge, for a panel
+    // drawn shifted right inside its window. Takes effect at the next layout.
+    void setRightReserve(int px) { rightReserve_ = std::max(px, 0); }
     void layout(int width, int height);
     void setBounds(int x, int y, int width, int height);
     void layoutAligned(int width, int height, bool wideHighlight, bool alignCentred);
@@ -210,6 +214,7 @@ private:
     int boxWidth_ = 0, boxHeight_ = 0, inset_ = 0;
     int width_ = 0, height_ = 0;
     int marginX_ = 6, marginY_ = 8;
+    int rightReserve_ = 0;
     int contentX_ = 0, contentTop_ = 0, contentWidth_ = 0, viewHeight_ = 0;
     int screenWidth_ = 800, screenHeight_ = 600;
 

@@ -217,7 +217,9 @@ TEST_F(LevelSelectTest, FireActsByGradeAndTheBriefingLeadsOnOrBack) {
         press(FIRE);
         frames(3);
         EXPECT_EQ(StateMachine::current(), c.state) << "level " << c.level;
-        if (c.target != -1) EXPECT_EQ(LoadingScreen::state().target, c.target);
+        if (c.target != -1) {
+            EXPECT_EQ(LoadingScreen::state().target, c.target);
+        }
     }
     // The briefing: No goes back with the hint (level 2 is unfinished)...
     StateMachine::setState(STATE_BRIEFING);

@@ -235,4 +235,31 @@ TEST_F(Panel, TextModeScrollsAndFireIssuesTheLeftCommand) {
     EXPECT_EQ(p.update(16), command(9));
 }
 
+// A panel drawn shifted right inside its window (the briefing) wraps short
+// by the shift, so its longest line still ends inside the panel's box.
+TEST_F(Panel, RightReserveKeepsShiftedTextInsideTheBox) {
+    const std::string text(300, 'x');
+    auto rightmostInk = [&](int reserve) {
+        TextPanel p;
+        p.setup(TextPanel::MODE_TEXT, 1, 0);
+        p.setItem(0, TextPanel::ITEM_STATIC, text, {}, 0);
+        p.setRightReserve(reserve);
+        p.layout(400, 300);
+        auto target = Image::createImage(500, 300, 0xFFFFFF);
+        p.draw(*target->getGraphics(), 25, 0);
+        std::vector<std::int32_t> px(500 * 300);
+        target->getRGB(px, 0, 500, 0, 0, 500, 300);
+        int right = -1;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 500; ++x)
+                // The test font's glyphs are filled with their index + 1.
+                if (const auto c = px[static_cast<std::size_t>(y * 500 + x)] & 0xFFFFFF; c > 0 && c < 0x100)
+                    right = std::max(right, x);
+        return right;
+    };
+    EXPECT_GE(rightmostInk(0), 400);  // the fault: ink past the box
+    EXPECT_GT(rightmostInk(50), 300);
+    EXPECT_LT(rightmostInk(50), 400 - 25);
+}
+
 }  // namespace

@@ -236,7 +236,7 @@ TEST_F(FontTest, MissingSetMeasuresAndDrawsWithTheFallback) {
         for (int x = 0; x < 60; ++x) {
             const auto p = static_cast<std::uint32_t>(px[y * 60 + x]);
             red += p == 0xFFFF0000u;
-            if (p != 0xFFFFFFFFu) EXPECT_TRUE(y >= 2 && y < 17 && x >= 2 && x < 20) << x << "," << y;
+            if (p != 0xFFFFFFFFu) { EXPECT_TRUE(y >= 2 && y < 17 && x >= 2 && x < 20) << x << "," << y; }
             // Nothing is anti-aliased: a pixel is the text colour or untouched.
             EXPECT_TRUE(p == 0xFFFFFFFFu || p == 0xFFFF0000u) << std::hex << p << " at " << std::dec << x << "," << y;
         }
@@ -301,8 +301,8 @@ TEST_F(FontTest, DamagedSets) {
             g->drawString("Az~\x7f", -5, -5, Graphics::TOP | Graphics::LEFT);
         }
         const int width = medium()->stringWidth("Az");
-        if (!c.mediumPlainSheet) EXPECT_EQ(width, 16);
-        if (std::string(c.name) == "truncated metrics") EXPECT_EQ(width, 0) << "records past the end count 0";
+        if (!c.mediumPlainSheet) { EXPECT_EQ(width, 16); }
+        if (std::string(c.name) == "truncated metrics") { EXPECT_EQ(width, 0) << "records past the end count 0"; }
         fs::remove_all(scratch_);
         lines();
     }
