@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include "GameSnapshot.h"
 #include "TarvokinEmu/Emulator.h"
@@ -32,9 +34,17 @@ constexpr int kSwingFlight = 400;   // frames a struck character may fly
 constexpr int kTakeOffWindow = 140; // take-off frames tried per launch
 constexpr int kTakeOffStride = 2;
 constexpr int kLaunchLimit = 1600;  // look-ahead frames of one launch
-constexpr int kMaxAttempts = 6;  // swing stages played before giving up
+// Searches in a row that found no strike: the bat cannot reach.
+constexpr int kMaxMisses = 8;
+constexpr int kMaxAttempts = 2;  // swing stages played before giving up
 
 int gameState() { return Brindle::currentState(); }
+
+// With TIDEPOOL_SOLVER_TRACE set, the choices are told on standard error.
+void trace(const std::string& line) {
+    static const bool on = std::getenv("TIDEPOOL_SOLVER_TRACE") != nullptr;
+    if (on) std::fprintf(stderr, "solver: %s\n", line.c_str());
+}
 
 struct Clock {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
@@ -141,9 +151,11 @@ void Autopilot::swingChoice() {
     if (best >= 0) {
         tap("Return", best);
         waitUntil_ = session_.framesRun() + best + 3;
+        swingMisses_ = 0;
     } else {
         // Nothing strikes from here: let the drop go by and look again.
         waitUntil_ = session_.framesRun() + kSwingWindow / 2;
+        ++swingMisses_;
     }
 }
 
@@ -175,6 +187,9 @@ void Autopilot::crashChoice() {
     }
     base.restore();
     out_->searchMs += clock.ms();
+    trace("launch " + std::to_string(launch) + ": take-off in " + std::to_string(best) + " frames, worth " +
+          std::to_string(bestWorth) + " (goal " + std::to_string(w.targetCount) + " of " +
+          std::to_string(GameWorld::placedTargets()) + " targets)");
     if (best >= 0) {
         tap("Return", best);
         waitUntil_ = session_.framesRun() + best + 3;
@@ -266,7 +281,8 @@ bool Autopilot::playLevel(int level, LevelOutcome& out, int frameBudget) {
     out_ = &out;
     const int start = session_.framesRun();
     bool played = false;
-    while (session_.framesRun() - start < frameBudget && out.attempts <= kMaxAttempts) {
+    swingMisses_ = 0;
+    while (session_.framesRun() - start < frameBudget && out.attempts <= kMaxAttempts && swingMisses_ < kMaxMisses) {
         const int state = gameState();
         const bool idle = gameState() != flow::STATE_LOADING && taps_.empty() && session_.framesRun() >= waitUntil_;
         if (state == flow::STATE_SWING_STAGE && lastStage_ != state) {

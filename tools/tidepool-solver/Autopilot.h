@@ -40,7 +40,7 @@ public:
     // select after `level` was finished; false when it gave up (frames
     // spent or the level failed too often). The hook runs once, the first
     // time the level select is reached (the level mode opens levels there).
-    bool playLevel(int level, LevelOutcome& out, int frameBudget = 40000);
+    bool playLevel(int level, LevelOutcome& out, int frameBudget = 20000);
     void onLevelSelect(std::function<void()> hook) { levelSelectHook_ = std::move(hook); }
     // The world's generator is seeded with this at each swing stage's start.
     void setSeed(std::uint32_t seed) { seed_ = seed, seeded_ = true; }
@@ -78,6 +78,7 @@ private:
     int lastStage_ = 0;
     int aimLaunch_ = -1;  // the launch whose aim was decided
     LevelOutcome* out_ = nullptr;
+    int swingMisses_ = 0;
 };
 
 }  // namespace solver

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <bit>
+#include <cstdlib>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -110,7 +111,7 @@ driver::Session::Options sessionOptions(const std::string& dataDir) {
     driver::Session::Options options;
     options.stepMs = kStepMs;
     options.dataDir = dataDir;
-    options.printStates = false;
+    options.printStates = std::getenv("TIDEPOOL_SOLVER_TRACE") != nullptr;
     return options;
 }
 
@@ -154,8 +155,7 @@ int playthrough(const std::string& out, int to) {
         printOutcome(o, 0, 0);
     }
     const double ms = msSince(start);
-    std::ofstream file(out);
-    file << "# Tidepool Dash from a fresh data folder: the sound question (no), the menus and levels 1.." << to
+    std::ofstream(out) << "# Tidepool Dash from a fresh data folder: the sound question (no), the menus and levels 1.." << to
          << " in order, ending in the level select.\n"
          << "# Written by tidepool-solver playthrough; run with: tidepool-driver --step " << kStepMs << " --frames "
          << pilot.frames() + 2 << " --script THIS\n"
