@@ -45,6 +45,8 @@ public:
     // The world's generator is seeded with this at each swing stage's start.
     void setSeed(std::uint32_t seed) { seed_ = seed, seeded_ = true; }
 
+    // A comment line in the script.
+    void note(const std::string& text) { script_ << "# " << text << "\n"; }
     // The inputs given so far, as a driver script.
     std::string script() const { return script_.str(); }
     int frames() const;

@@ -94,13 +94,15 @@ int table(const std::string& self, bool markdown, int from, int to) {
         const Run plain = runChild(self, level, 0), all = runChild(self, level, kAllUnlocks);
         if (!plain.ok || !plain.o.finished) ++failed;
         const auto grade = [](const Run& r) { return r.ok && r.o.finished ? std::to_string(r.o.grade) : std::string("-"); };
+        // A run that printed no outcome (it crashed) is not a "no".
+        const char* passable = !plain.ok ? "error" : plain.o.finished ? "yes" : "no";
         if (markdown)
-            std::printf("| %d | %s | %d | %s | %s | %lld | %.0f |\n", level, plain.o.finished ? "yes" : "**no**",
+            std::printf("| %d | %s | %d | %s | %s | %lld | %.0f |\n", level, plain.o.finished ? "yes" : !plain.ok ? "**error**" : "**no**",
                         plain.o.launchesBanked, grade(plain).c_str(), grade(all).c_str(),
                         static_cast<long long>(plain.o.statesTried + all.o.statesTried), plain.wallMs + all.wallMs);
         else
-            std::printf("level %2d  passable %-3s  launches %d  grade %s (all unlocks %s)  states %lld  %.0f ms\n", level,
-                        plain.o.finished ? "yes" : "no", plain.o.launchesBanked, grade(plain).c_str(), grade(all).c_str(),
+            std::printf("level %2d  passable %-5s  launches %d  grade %s (all unlocks %s)  states %lld  %.0f ms\n", level,
+                        passable, plain.o.launchesBanked, grade(plain).c_str(), grade(all).c_str(),
                         static_cast<long long>(plain.o.statesTried + all.o.statesTried), plain.wallMs + all.wallMs);
         std::fflush(stdout);
     }
@@ -144,27 +146,32 @@ int playthrough(const std::string& out, int to) {
     const std::string dir = freshDataDir("playthrough");
     driver::Session session(sessionOptions(dir));
     solver::Autopilot pilot(session);
-    int status = 0;
+    // The script up to the last level finished, and that level.
+    std::string script;
+    int finished = 0, frames = 0;
     for (int l = 1; l <= to; ++l) {
         solver::LevelOutcome o;
-        if (!pilot.playLevel(l, o)) {
-            std::fprintf(stderr, "tidepool-solver: level %d not finished; the playthrough stops there\n", l);
-            status = 1;
+        const bool passed = pilot.playLevel(l, o);
+        printOutcome(o, 0, 0);
+        if (!passed) {
+            std::fprintf(stderr, "tidepool-solver: level %d not finished; the playthrough stops before it\n", l);
             break;
         }
-        printOutcome(o, 0, 0);
+        // Tests cut the script here to play the first levels only.
+        pilot.note("level " + std::to_string(l) + " finished at frame " + std::to_string(pilot.frames()));
+        script = pilot.script(), finished = l, frames = pilot.frames();
     }
     const double ms = msSince(start);
-    std::ofstream(out) << "# Tidepool Dash from a fresh data folder: the sound question (no), the menus and levels 1.." << to
-         << " in order, ending in the level select.\n"
-         << "# Written by tidepool-solver playthrough; run with: tidepool-driver --step " << kStepMs << " --frames "
-         << pilot.frames() + 2 << " --script THIS\n"
-         << pilot.script();
-    std::printf("playthrough %d frames in %.0f ms (%.0f frames/s with the search)\n", pilot.frames(), ms,
+    std::ofstream(out) << "# Tidepool Dash from a fresh data folder: no to the sound question, the menus and levels 1.."
+                       << finished << " in order, ending in the level select.\n"
+                       << "# Written by tidepool-solver playthrough; run with: tidepool-driver --step " << kStepMs
+                       << " --frames " << frames + 2 << " --script THIS\n"
+                       << script;
+    std::printf("playthrough of levels 1..%d: %d frames in %.0f ms (%.0f frames/s with the search)\n", finished, frames, ms,
                 pilot.frames() * 1000.0 / ms);
     std::fflush(stdout);
     std::filesystem::remove_all(dir);
-    if (status != 0) std::_Exit(status);
+    if (finished < to) std::_Exit(1);
     session.finish();
 }
 
@@ -183,6 +190,10 @@ std::optional<int> number(const char* s) {
 int main(int argc, char** argv) {
     if (argc < 2) return usage("a command is needed");
     const std::string command = argv[1];
+    if (command == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     int unlocks = 0, from = 1, to = kLevels;
     bool markdown = false;
     std::optional<std::uint32_t> seed;
@@ -202,7 +213,7 @@ int main(int argc, char** argv) {
             if (a == "--to") to = *v;
         } else if (a == "--script") {
             if (i + 1 >= argc) return usage("--script needs a file");
-            scriptFile = argv[++i];
+            scriptFile = std::filesystem::absolute(argv[++i]).string();
         } else {
             positional.push_back(a);
         }
@@ -217,7 +228,8 @@ int main(int argc, char** argv) {
     if (command == "table") return table(self, markdown, from, to);
     if (command == "playthrough") {
         if (positional.size() != 1) return usage("playthrough needs the script file to write");
-        return playthrough(positional[0], to);
+        // The session works in its data folder.
+        return playthrough(std::filesystem::absolute(positional[0]).string(), to);
     }
     return usage("unknown command " + command);
 }
