@@ -119,6 +119,19 @@ TEST(LevelCheck, DropsTheBatCanStrikePass) {
     }
 }
 
+// A struck character leaves through any gap: a walled pen around the drop
+// point with one cell open, in the side or in the roof, passes.
+TEST(LevelCheck, AGapInTheWallsIsAWayOut) {
+    for (const int gap : {8 * 21 + 8, 6 * 21 + 5}) {
+        auto maps = validMaps();
+        for (int c = 4; c <= 8; ++c)
+            for (int r = 6; r <= 10; ++r)
+                if (c == 4 || c == 8 || r == 6 || r == 10) maps[1]->cells[static_cast<std::size_t>(r * 21 + c)] = 21;
+        maps[1]->cells[static_cast<std::size_t>(gap)] = 0;
+        EXPECT_EQ(check(maps), std::vector<std::string>{}) << gap;
+    }
+}
+
 // A bonus level is its swing stage alone, with as many bonus objects as
 // its target at least.
 TEST(LevelCheck, BonusLevelWithEnoughBonusObjectsPasses) {
