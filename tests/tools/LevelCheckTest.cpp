@@ -35,7 +35,7 @@ std::vector<std::optional<LevelMap>> validMaps() {
     const LevelRecord row{20, {1, 0, 0, 1, 2}};
     return {grid(1, 1, {row, header()}),
             grid(21, 19, {header(), {14, {5, 13, 224, 6, 8, 180, 20, 16, 200}}, {15, {6, 8, 30, 60, 1}}, {18, {0, 0, 21, 19}}}),
-            grid(21, 3, {header(), {11, {0, 1}}, {8, {0, 3, 1}}, {13, {0, 4, 1, 5, 1, 0, 0, 0, 0, 0, 0, 0, 0, 6, 1, 2}}}),
+            grid(21, 6, {header(), {11, {0, 1}}, {8, {0, 3, 4}}, {13, {0, 4, 4, 5, 4, 0, 0, 0, 0, 0, 0, 0, 0, 6, 4, 2}}}),
             grid(1, 1, {row})};
 }
 
@@ -78,13 +78,22 @@ TEST(LevelCheck, NamesEachFaultByMapAndRecord) {
         {"dropped at (16, 3) in drop mode 0", [](Maps& m) { m[1]->records[2].values = {16, 3, 30, 60, 0}; }},
         {"dropped at (6, 8) in drop mode 3", [](Maps& m) { m[1]->records[2].values[4] = 3; }},
         {"dropped at (6, 8) in drop mode 1", [](Maps& m) { m[1]->records[1].values[3] = 2; }},  // a short arm
+        {"map 1 (swing stage): a character struck at (6, 8) is closed in",
+         [](Maps& m) {
+             for (int c = 4; c <= 8; ++c)
+                 for (int r = 6; r <= 10; ++r)
+                     if (c == 4 || c == 8 || r == 6 || r == 10) m[1]->cells[static_cast<std::size_t>(r * 21 + c)] = 21;
+         }},
+        {"map 1 (swing stage): the drop point (6, 8) is not an empty cell", [](Maps& m) { m[1]->cells[8 * 21 + 6] = 1; }},
+        {"map 2 (crash stage of level 1) starts at (1, 1) without take-off room: cell (3, 1)", [](Maps& m) { m[2]->cells[1 * 21 + 3] = 22; }},
+        {"map 2 (crash stage of level 1) starts at (1, 3) without take-off room: cell (1, 5)", [](Maps& m) { m[2]->records[0].values[1] = 3; }},
         {"map 1 (swing stage of level 1) lacks record 18", [](Maps& m) { m[1]->records.pop_back(); }},
         {"map 2 (crash stage of level 1) lacks record 11", [](Maps& m) { m[2]->records.erase(m[2]->records.begin() + 1); }},
         {"map 2 (crash stage of level 1) places no targets", [](Maps& m) { m[2]->records.resize(2); }},
         {"map 2 (crash stage of level 1) needs 3 targets broken but places 2", [](Maps& m) { m[2]->records[0].values[4] = 3; }},
-        {"map 2 is 20 columns wide", [](Maps& m) { *m[2] = grid(20, 3, m[2]->records); }},
+        {"map 2 is 20 columns wide", [](Maps& m) { *m[2] = grid(20, 6, m[2]->records); }},
         {"map 2 record 2: the object at (3, 0)", [](Maps& m) { m[2]->records[2].values[2] = 0; }},
-        {"map 2 record 3: waypoint 1 at (5, 1)", [](Maps& m) { m[2]->cells[2 * 21 + 5] = 0; }},
+        {"map 2 record 3: waypoint 1 at (5, 4)", [](Maps& m) { m[2]->cells[5 * 21 + 5] = 0; }},
         {"map 2 places 41 objects", [](Maps& m) { for (int i = 0; i < 40; ++i) m[2]->records.push_back({9, {0, 1}}); }},
         {"map 0 has no level row for level 1", [](Maps& m) { std::swap(m[0]->records[0], m[0]->records[1]); }},
         {"map 0 record 0: the row of level 1 differs", [](Maps& m) { m[0]->records[0].values[4] = 9; }},
@@ -107,6 +116,19 @@ TEST(LevelCheck, DropsTheBatCanStrikePass) {
         auto maps = validMaps();
         maps[1]->records[2].values = drop;
         EXPECT_EQ(check(maps), std::vector<std::string>{}) << drop[4];
+    }
+}
+
+// A struck character leaves through any gap: a walled pen around the drop
+// point with one cell open, in the side or in the roof, passes.
+TEST(LevelCheck, AGapInTheWallsIsAWayOut) {
+    for (const int gap : {8 * 21 + 8, 6 * 21 + 5}) {
+        auto maps = validMaps();
+        for (int c = 4; c <= 8; ++c)
+            for (int r = 6; r <= 10; ++r)
+                if (c == 4 || c == 8 || r == 6 || r == 10) maps[1]->cells[static_cast<std::size_t>(r * 21 + c)] = 21;
+        maps[1]->cells[static_cast<std::size_t>(gap)] = 0;
+        EXPECT_EQ(check(maps), std::vector<std::string>{}) << gap;
     }
 }
 

@@ -28,6 +28,9 @@ using game::world::TileRules;
 constexpr int kMaxSubKind = 10, kMaxSlot = 27, kBonusSubKind = 10;
 // Object sub-kinds 0..9 are targets (10 is the bonus object).
 constexpr int kLastTargetSubKind = 9;
+// The start cell and the cells right of it the run-up passes through, and
+// the cells under it a take-off falls through.
+constexpr int kTakeOffCells = 3, kTakeOffDrop = 2;
 constexpr int kParamDrag = 1, kParamGravity = 4, kParamBounceKeep = 6, kFirstSurface = 7, kLastSurface = 22;
 
 class LevelChecker {
@@ -178,6 +181,7 @@ private:
             problem(swing, "(bonus " + lv + ") places " + std::to_string(bonusObjects) + " bonus objects, its target is " + std::to_string(target) +
                                " and it needs at least one");
         checkReach(swing, *sm);
+        checkExit(swing, *sm);
         if (bonus) return;
         const LevelMap* cm = map(crash);
         if (!cm) return problem(rules_.tableMap, row, lv + " names crash map " + std::to_string(crash) + ", which cannot be read");
@@ -187,6 +191,58 @@ private:
         checkTargets(crash, lv, *cm);
         if (cm->cols < rules_.minCrashCols) problem(crash, "is " + std::to_string(cm->cols) + " columns wide, a crash map needs " + std::to_string(rules_.minCrashCols));
         checkFooting(crash, *cm);
+        checkStart(crash, lv, *cm);
+    }
+
+    static bool open(const LevelMap& m, int col, int row) {
+        return col >= 0 && col < m.cols && row >= 0 && row < m.rows && TileRules::isEmptyCode(static_cast<std::uint8_t>(m.cell(col, row)));
+    }
+
+    // A struck character banks its launch only by leaving the map: from the
+    // drop point some way through empty cells must reach the map's edge
+    // (padding continues the edge cells, so an open edge stays open).
+    void checkExit(int k, const LevelMap& m) {
+        const LevelRecord* drop = nullptr;
+        for (const auto& r : m.records)
+            if (r.code == LevelFile::Drop) drop = &r;
+        if (!drop) return;
+        const int col = drop->values[0], row = drop->values[1];
+        const std::string at = "(" + std::to_string(col) + ", " + std::to_string(row) + ")";
+        if (!open(m, col, row)) return problem(k, "(swing stage): the drop point " + at + " is not an empty cell");
+        std::vector<bool> seen(static_cast<std::size_t>(m.cols * m.rows));
+        std::vector<std::pair<int, int>> todo{{col, row}};
+        seen[static_cast<std::size_t>(row * m.cols + col)] = true;
+        while (!todo.empty()) {
+            const auto [c, r] = todo.back();
+            todo.pop_back();
+            if (c == 0 || r == 0 || c == m.cols - 1 || r == m.rows - 1) return;
+            for (const auto& [dc, dr] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                const int nc = c + dc, nr = r + dr;
+                if (!open(m, nc, nr) || seen[static_cast<std::size_t>(nr * m.cols + nc)]) continue;
+                seen[static_cast<std::size_t>(nr * m.cols + nc)] = true;
+                todo.push_back({nc, nr});
+            }
+        }
+        problem(k, "(swing stage): a character struck at " + at + " is closed in and can never leave the map");
+    }
+
+    // The crash stage's run-up holds its character level with the start
+    // cell, and a take-off only lets it fall from there: the start cell,
+    // the next ones to its right and the ones below it must be empty, or
+    // the launch could not take off or would land where it took off.
+    void checkStart(int k, const std::string& lv, const LevelMap& m) {
+        for (const auto& r : m.records) {
+            if (r.code != LevelFile::Header) continue;
+            const int col = r.values[0], row = r.values[1];
+            std::vector<std::pair<int, int>> room;
+            for (int c = col; c < col + kTakeOffCells; ++c) room.push_back({c, row});
+            for (int d = 1; d <= kTakeOffDrop; ++d) room.push_back({col, row + d});
+            for (const auto& [c, rr] : room)
+                if (!open(m, c, rr))
+                    return problem(k, "(crash stage of " + lv + ") starts at (" + std::to_string(col) + ", " + std::to_string(row) + ") without take-off room: cell (" +
+                                          std::to_string(c) + ", " + std::to_string(rr) + ") is not empty");
+            return;
+        }
     }
 
     // A crash map must hold something to break, and no more must be needed

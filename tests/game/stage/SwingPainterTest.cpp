@@ -109,10 +109,11 @@ TEST(SwingPainter, BatHeadFrameCoversTheTurn) {
     EXPECT_EQ(high, 31);
 }
 
-// The game's first four levels (one per drop mode) as the state machine
-// loads them: some moment to press FIRE, found by trying each frame from
-// one snapshot, strikes the character, and the falling one of level 4
-// flies out and banks a launch.
+// The game's first four levels (they bring in the drop modes one by one:
+// falling, pendulum, rope, trampoline) as the state machine loads them:
+// some moment to press FIRE, found by trying each frame from one snapshot,
+// strikes the character, and the falling one of level 1 flies out and
+// banks a launch.
 TEST_F(SwingPaintTest, GameLevelsAreStruckByAScriptedFire) {
     for (int level = 1; level <= 4; ++level) {
         SCOPED_TRACE(level);
@@ -123,13 +124,13 @@ TEST_F(SwingPaintTest, GameLevelsAreStruckByAScriptedFire) {
         for (int step = 0; !SwingStage::setupStep(step); ++step) {}
         SwingStage::enter(false);
         ASSERT_EQ(SwingStage::takeRequest(), SwingStage::NO_REQUEST);
-        EXPECT_EQ(GameWorld::state().swing.dropMode, level % 4);
+        EXPECT_EQ(GameWorld::state().swing.dropMode, level - 1);
         untilInPlay();
         const SwingStage::State stageAt = SwingStage::state();
         const GameWorld::State worldAt = GameWorld::state();
         bool struck = false;
         int banked = 0;
-        for (int wait = 0; wait < 80 && !(struck && (level != 4 || banked)); ++wait) {
+        for (int wait = 0; wait < 80 && !(struck && (level != 1 || banked)); ++wait) {
             SwingStage::state() = stageAt;
             GameWorld::state() = worldAt;
             run(20 * wait);
@@ -140,7 +141,7 @@ TEST_F(SwingPaintTest, GameLevelsAreStruckByAScriptedFire) {
             banked = GameWorld::state().launchesBanked;
         }
         EXPECT_TRUE(struck);
-        if (level == 4) {
+        if (level == 1) {
             EXPECT_EQ(banked, 1);
         }
     }
