@@ -31,8 +31,8 @@ namespace flow = game::flow;
 constexpr int kNavigateGap = 8;     // frames between two menu keys
 constexpr int kSwingWindow = 90;    // FIRE frames tried per drop
 constexpr int kSwingFlight = 400;   // frames a struck character may fly
-constexpr int kTakeOffWindow = 140; // take-off frames tried per launch
-constexpr int kTakeOffStride = 2;
+constexpr int kTakeOffWindow = 380; // take-off frames tried per launch: the whole run-up
+constexpr int kTakeOffStride = 4;
 constexpr int kLaunchLimit = 1600;  // look-ahead frames of one launch
 // Searches in a row that found no strike: the bat cannot reach.
 constexpr int kMaxMisses = 8;
@@ -312,6 +312,25 @@ bool Autopilot::playLevel(int level, LevelOutcome& out, int frameBudget) {
     out.frames = session_.framesRun() - start;
     out_ = nullptr;
     return out.finished;
+}
+
+bool Autopilot::settleInLevelSelect(int quiet, int frameBudget) {
+    const int start = session_.framesRun();
+    int stillSince = -1;
+    while (session_.framesRun() - start < frameBudget) {
+        const int state = gameState();
+        if (state == flow::STATE_LEVEL_SELECT && StateMachine::state().nextState == -1 && taps_.empty()) {
+            if (stillSince < 0) stillSince = session_.framesRun();
+            if (session_.framesRun() - stillSince >= quiet) return true;
+        } else {
+            stillSince = -1;
+            if (state != flow::STATE_LEVEL_SELECT && state != flow::STATE_LOADING && taps_.empty() &&
+                session_.framesRun() >= waitUntil_)
+                navigate(0);
+        }
+        if (!realFrame()) return false;
+    }
+    return false;
 }
 
 }  // namespace solver

@@ -41,6 +41,10 @@ public:
     // spent or the level failed too often). The hook runs once, the first
     // time the level select is reached (the level mode opens levels there).
     bool playLevel(int level, LevelOutcome& out, int frameBudget = 20000);
+    // Confirms whatever a finished level leads to (rewards, the notices of
+    // the last level) until the level select has stood still for `quiet`
+    // frames; false when that took more than `frameBudget` frames.
+    bool settleInLevelSelect(int quiet = 60, int frameBudget = 6000);
     void onLevelSelect(std::function<void()> hook) { levelSelectHook_ = std::move(hook); }
     // The world's generator is seeded with this at each swing stage's start.
     void setSeed(std::uint32_t seed) { seed_ = seed, seeded_ = true; }

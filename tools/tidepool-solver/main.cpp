@@ -153,7 +153,9 @@ int playthrough(const std::string& out, int to) {
         solver::LevelOutcome o;
         const bool passed = pilot.playLevel(l, o);
         printOutcome(o, 0, 0);
-        if (!passed) {
+        // The last level leads through its notices; the run ends where a
+        // player would stand, in the level select.
+        if (!passed || !pilot.settleInLevelSelect()) {
             std::fprintf(stderr, "tidepool-solver: level %d not finished; the playthrough stops before it\n", l);
             break;
         }
