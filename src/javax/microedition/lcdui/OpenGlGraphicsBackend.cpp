@@ -34,19 +34,26 @@ void drawPixels(const platform::PixelSource& src, int x, int y) {
     if (auto texture = TextureLoader::make(src)) GLMaster::drawTexture(*texture, 0, 0, src.width, src.height, x, y);
 }
 
-// The device box [x0, x1) x [y0, y1) of a shape drawn over (x, y, w, h),
-// outline pixels one beyond included; a negative size spans the other way.
-struct Box {
-    std::int64_t x0, y0, x1, y1;
-};
-
-Box boxOf(int x, int y, int width, int height, int tx, int ty) {
-    const std::int64_t ax = std::int64_t{x} + tx, ay = std::int64_t{y} + ty;
-    const std::int64_t bx = ax + width, by = ay + height;
-    return {std::min(ax, bx), std::min(ay, by), std::max(ax, bx) + 1, std::max(ay, by) + 1};
+// A clear picture the size of box.
+std::shared_ptr<platform::Picture> clearPicture(const platform::Rect& box) {
+    auto picture = std::make_shared<platform::Picture>();
+    picture->width = box.width;
+    picture->height = box.height;
+    picture->pixels.assign(static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height), 0u);
+    return picture;
 }
 
-Box boxOf(const int* xs, const int* ys, int count, int tx, int ty) {
+}  // namespace
+
+// The box of a shape drawn over (x, y, w, h), outline pixels one beyond
+// included; a negative size spans the other way.
+OpenGlGraphicsBackend::Box OpenGlGraphicsBackend::boxOf(int x, int y, int width, int height) {
+    const std::int64_t bx = std::int64_t{x} + width, by = std::int64_t{y} + height;
+    return {std::min<std::int64_t>(x, bx), std::min<std::int64_t>(y, by), std::max<std::int64_t>(x, bx) + 1,
+            std::max<std::int64_t>(y, by) + 1};
+}
+
+OpenGlGraphicsBackend::Box OpenGlGraphicsBackend::boxOf(const int* xs, const int* ys, int count) {
     if (count <= 0 || !xs || !ys) return {0, 0, 0, 0};
     Box b{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
     for (int i = 0; i < count; ++i) {
@@ -55,10 +62,8 @@ Box boxOf(const int* xs, const int* ys, int count, int tx, int ty) {
         b.x1 = std::max(b.x1, std::int64_t{xs[i]} + 1);
         b.y1 = std::max(b.y1, std::int64_t{ys[i]} + 1);
     }
-    return {b.x0 + tx, b.y0 + ty, b.x1 + tx, b.y1 + ty};
+    return b;
 }
-
-}  // namespace
 
 OpenGlGraphicsBackend::OpenGlGraphicsBackend(int width, int height)
     : width_(width), height_(height), clip_{0, 0, width, height} {}
@@ -111,16 +116,13 @@ void OpenGlGraphicsBackend::drawRect(int x, int y, int width, int height) {
 void OpenGlGraphicsBackend::drawLine(int x1, int y1, int x2, int y2) { GLMaster::drawLine(tx(x1), ty(y1), tx(x2), ty(y2)); }
 
 template <typename Paint>
-void OpenGlGraphicsBackend::rasterise(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
-                                      std::uint32_t argb, Paint paint) {
+void OpenGlGraphicsBackend::rasterise(const Box& shape, std::uint32_t argb, Paint paint) {
     // The shape's box in device pixels, cut to the clip: only that much is
     // rasterised and uploaded.
-    const platform::Rect box = intersect(clip_, left, top, right - left, bottom - top);
+    const platform::Rect box = intersect(clip_, shape.x0 + translateX_, shape.y0 + translateY_, shape.x1 - shape.x0,
+                                         shape.y1 - shape.y0);
     if (box.empty() || (argb >> 24) == 0) return;
-    auto picture = std::make_shared<platform::Picture>();
-    picture->width = box.width;
-    picture->height = box.height;
-    picture->pixels.assign(static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height), 0u);
+    auto picture = clearPicture(box);
     platform::RasterSurface surface(picture);
     surface.translate(wrapAdd(translateX_, -box.x), wrapAdd(translateY_, -box.y));
     // Coverage in the opaque colour; the colour's own alpha then goes on the
@@ -135,49 +137,35 @@ void OpenGlGraphicsBackend::rasterise(std::int64_t left, std::int64_t top, std::
 
 void OpenGlGraphicsBackend::fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
     const int xs[] = {x1, x2, x3}, ys[] = {y1, y2, y3};
-    const Box b = boxOf(xs, ys, 3, translateX_, translateY_);
-    rasterise(b.x0, b.y0, b.x1, b.y1, colour_,
-              [&](platform::RasterSurface& s) { s.fillTriangle(x1, y1, x2, y2, x3, y3); });
+    rasterise(boxOf(xs, ys, 3), colour_, [&](platform::RasterSurface& s) { s.fillTriangle(x1, y1, x2, y2, x3, y3); });
 }
 
 void OpenGlGraphicsBackend::fillPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) {
-    const Box b = boxOf(xs, ys, count, translateX_, translateY_);
-    rasterise(b.x0, b.y0, b.x1, b.y1, argb,
-              [&](platform::RasterSurface& s) { s.fillPolygon(xs, ys, count, s.color()); });
+    rasterise(boxOf(xs, ys, count), argb, [&](platform::RasterSurface& s) { s.fillPolygon(xs, ys, count, s.color()); });
 }
 
 void OpenGlGraphicsBackend::drawPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) {
-    const Box b = boxOf(xs, ys, count, translateX_, translateY_);
-    rasterise(b.x0, b.y0, b.x1, b.y1, argb,
-              [&](platform::RasterSurface& s) { s.drawPolygon(xs, ys, count, s.color()); });
+    rasterise(boxOf(xs, ys, count), argb, [&](platform::RasterSurface& s) { s.drawPolygon(xs, ys, count, s.color()); });
 }
 
 void OpenGlGraphicsBackend::drawArc(int x, int y, int width, int height, int startAngle, int arcAngle) {
-    const Box b = boxOf(x, y, width, height, translateX_, translateY_);
-    rasterise(b.x0, b.y0, b.x1, b.y1, colour_, [&](platform::RasterSurface& s) {
-        s.drawArc(x, y, width, height, startAngle, arcAngle);
-    });
+    rasterise(boxOf(x, y, width, height), colour_,
+              [&](platform::RasterSurface& s) { s.drawArc(x, y, width, height, startAngle, arcAngle); });
 }
 
 void OpenGlGraphicsBackend::fillArc(int x, int y, int width, int height, int startAngle, int arcAngle) {
-    const Box b = boxOf(x, y, width, height, translateX_, translateY_);
-    rasterise(b.x0, b.y0, b.x1, b.y1, colour_, [&](platform::RasterSurface& s) {
-        s.fillArc(x, y, width, height, startAngle, arcAngle);
-    });
+    rasterise(boxOf(x, y, width, height), colour_,
+              [&](platform::RasterSurface& s) { s.fillArc(x, y, width, height, startAngle, arcAngle); });
 }
 
 void OpenGlGraphicsBackend::drawRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) {
-    const Box b = boxOf(x, y, width, height, translateX_, translateY_);
-    rasterise(b.x0, b.y0, b.x1, b.y1, colour_, [&](platform::RasterSurface& s) {
-        s.drawRoundRect(x, y, width, height, arcWidth, arcHeight);
-    });
+    rasterise(boxOf(x, y, width, height), colour_,
+              [&](platform::RasterSurface& s) { s.drawRoundRect(x, y, width, height, arcWidth, arcHeight); });
 }
 
 void OpenGlGraphicsBackend::fillRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) {
-    const Box b = boxOf(x, y, width, height, translateX_, translateY_);
-    rasterise(b.x0, b.y0, b.x1, b.y1, colour_, [&](platform::RasterSurface& s) {
-        s.fillRoundRect(x, y, width, height, arcWidth, arcHeight);
-    });
+    rasterise(boxOf(x, y, width, height), colour_,
+              [&](platform::RasterSurface& s) { s.fillRoundRect(x, y, width, height, arcWidth, arcHeight); });
 }
 
 void OpenGlGraphicsBackend::drawImage(const Image& image, int x, int y) {
@@ -200,10 +188,7 @@ void OpenGlGraphicsBackend::drawRegion(const Image& image, int xSrc, int ySrc, i
         const std::int64_t left = std::int64_t{x} + translateX_, top = std::int64_t{y} + translateY_;
         const platform::Rect box = intersect(clip_, left, top, height, width);
         if (box.empty()) return;
-        auto picture = std::make_shared<platform::Picture>();
-        picture->width = box.width;
-        picture->height = box.height;
-        picture->pixels.assign(static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height), 0u);
+        auto picture = clearPicture(box);
         SoftwareGraphicsBackend turned(picture);
         turned.drawRegion(image, xSrc, ySrc, width, height, transform, static_cast<int>(left - box.x),
                           static_cast<int>(top - box.y));

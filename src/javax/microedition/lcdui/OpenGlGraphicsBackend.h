@@ -46,12 +46,16 @@ public:
 
 private:
     void applyClip(const platform::Rect& clip);
-    // Runs paint on a software surface over the device box [left, right) x
-    // [top, bottom) cut to the clip, in the opaque colour of argb, and draws
-    // the pixels it covered in argb.
+    // [x0, x1) x [y0, y1) in user coordinates.
+    struct Box {
+        std::int64_t x0, y0, x1, y1;
+    };
+    static Box boxOf(int x, int y, int width, int height);
+    static Box boxOf(const int* xs, const int* ys, int count);
+    // Runs paint on a software surface over shape's box cut to the clip, in
+    // the opaque colour of argb, and draws the pixels it covered in argb.
     template <typename Paint>
-    void rasterise(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, std::uint32_t argb,
-                   Paint paint);
+    void rasterise(const Box& shape, std::uint32_t argb, Paint paint);
     // (x, y) translated, wrapping like the handset's ints.
     int tx(int x) const;
     int ty(int y) const;
