@@ -99,6 +99,7 @@ void BM_WorldFrameOpenGl(benchmark::State& state) {
     platform::EventLoop events;
     platform::HeadlessWindow window(events, {});
     window.setOuterSize(800, 600);
+    window.show();
     try {
         GLMaster::initialise(window, 800, 600);
     } catch (const std::exception& e) {

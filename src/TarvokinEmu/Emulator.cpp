@@ -338,8 +338,11 @@ void Emulator::glUpkeep() {
     // window now puts the screen.
     const bool visible = gl::GLMaster::upkeep();
     placeOpenGl();
-    // A hidden window shows nothing: no need to hurry.
-    if (!visible) platform::Clock::current().sleepMillis(100);
+    if (visible) return;
+    // A hidden window asked to be painted gets the current canvas's frame,
+    // shown once it can be seen again; otherwise there is no need to hurry.
+    if (glDirty_.exchange(false) && shared().currentCanvas.load()) renderFrame();
+    platform::Clock::current().sleepMillis(100);
 }
 
 void Emulator::requestFullScreen(bool on) {
@@ -465,6 +468,9 @@ bool Emulator::presentAndWait() {
 }
 
 void Emulator::paintView() {
+    // With OpenGL the frames go through its swaps; a paint asked of the
+    // window only marks the frame for redrawing.
+    if (shared().openGl) glDirty_ = true;
     int expected = PaintPending;
     if (!paintPending_.compare_exchange_strong(expected, PaintInProgress)) return;
     const Config& c = config();

@@ -103,15 +103,19 @@ public:
     // The phone key code for a PC key, or nullopt when the key gives none.
     static std::optional<int> phoneKeyCode(int pcKeyCode, int keyLocation);
 
+    // Supervisor thread (public for tests). Starts the OpenGL path; on
+    // failure the window path draws.
+    void startOpenGl();
+    // Supervisor thread, OpenGL on: the frame drawn since the last upkeep is
+    // shown and the viewport follows the placement. While the window cannot
+    // be seen, a frame the window asked for is drawn (it is shown later),
+    // then the supervisor sleeps 100 ms.
+    void glUpkeep();
+
 private:
     enum PaintState : int { PaintIdle, PaintPending, PaintInProgress };
 
-    // Starts the OpenGL path; on failure the window path draws.
-    void startOpenGl();
-    // Supervisor thread, OpenGL on: the viewport follows the placement, and
-    // the frame drawn since the last upkeep is shown.
     void placeOpenGl();
-    void glUpkeep();
     void loadFullScreenSetting();
     void saveFullScreenSetting();
     void rebuildWindow();
@@ -150,6 +154,8 @@ private:
     // window path must not draw on the window meanwhile (a presenting
     // renderer would take the window from OpenGL).
     std::atomic<bool> openGlStarting_{false};
+    // OpenGL on: the window asked to be painted since the last upkeep.
+    std::atomic<bool> glDirty_{false};
     std::atomic<bool> closing_{false};
     std::atomic<bool> supervisorRunning_{false};  // inside its loop or before
     std::atomic<int> placementX_{0}, placementY_{0}, placementScale_{1};

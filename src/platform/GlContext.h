@@ -20,9 +20,10 @@ public:
     virtual bool visible() = 0;
 };
 
-// A context on a hidden window of the given size, for a program without a
-// display of its own (the headless driver). Raises std::runtime_error when
-// OpenGL cannot start.
-std::unique_ptr<GlContext> createOffscreenGlContext(int width, int height);
+// A context on a hidden window standing in for window, which has no display
+// of its own (the headless driver's): it follows window's client size, and
+// its frames count as seen while window can paint. Raises
+// std::runtime_error when OpenGL cannot start.
+std::unique_ptr<GlContext> createOffscreenGlContext(Window& window);
 
 }  // namespace platform

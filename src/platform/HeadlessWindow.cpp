@@ -160,8 +160,7 @@ int HeadlessWindowSystem::runEventLoop() {
 }
 
 std::unique_ptr<GlContext> HeadlessWindow::createGlContext() {
-    const Size client = clientSize();
-    return createOffscreenGlContext(client.width, client.height);
+    return createOffscreenGlContext(*this);
 }
 
 }  // namespace platform

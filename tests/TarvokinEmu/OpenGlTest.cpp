@@ -6,14 +6,22 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <optional>
 
+#include "TarvokinEmu/Config.h"
+#include "TarvokinEmu/Emulator.h"
 #include "TarvokinEmu/PNGReader.h"
+#include "TarvokinEmu/SharedState.h"
 #include "TarvokinEmu/gl/GLMaster.h"
 #include "TarvokinEmu/gl/TextureLoader.h"
+#include "javax/microedition/lcdui/Canvas.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
 #include "javax/microedition/lcdui/OpenGlGraphicsBackend.h"
+#include "javax/microedition/rms/RecordStore.h"
+#include "platform/Clock.h"
 #include "platform/HeadlessWindow.h"
 #include "support/Subprocess.h"
 #include "support/Xvfb.h"
@@ -75,17 +83,32 @@ TEST(TextureLoaderMaths, SidesArePowersOfTwoAndBytesAreRGBAWhateverTheMachine) {
 }
 
 // The share of pixels of two same-sized pictures that agree within 2 in
-// every channel.
-double agreement(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
-    if (a.size() != b.size() || a.empty()) return 0;
-    std::size_t same = 0;
+// every channel, leaving out those both left at background (0 when no
+// pixel is left to compare).
+double agreement(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b,
+                 std::optional<std::uint32_t> background = {}) {
+    if (a.size() != b.size()) return 0;
+    std::size_t same = 0, compared = 0;
     for (std::size_t i = 0; i < a.size(); ++i) {
+        if (background && ((a[i] ^ *background) & 0xFFFFFF) == 0 && ((b[i] ^ *background) & 0xFFFFFF) == 0) continue;
         bool close = true;
         for (int shift : {0, 8, 16})
             close = close && std::abs(int((a[i] >> shift) & 255) - int((b[i] >> shift) & 255)) <= 2;
         same += close;
+        ++compared;
     }
-    return double(same) / double(a.size());
+    return compared ? double(same) / double(compared) : 0;
+}
+
+// Runs start, which starts OpenGL.
+template <typename Start>
+void startingVideo(Start start) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The video start-up (D-Bus, the GL driver) keeps what it allocates for
+    // the life of the process; that is not ours to free.
+    __lsan::ScopedDisabler driverAllocations;
+#endif
+    start();
 }
 
 // A private X server with Mesa's software renderer.
@@ -183,6 +206,20 @@ TEST_F(OpenGlOnXvfb, FullScreenRoundTripKeepsDrawingTheGame) {
     EXPECT_GE(agreement(software, gl), 0.99);
 }
 
+// In a window at zoom 2 from the first frame on (an earlier run left full
+// screen, and the setting stays), the screenshots are the phone screen.
+TEST_F(OpenGlOnXvfb, ZoomedWindowShotsAreThePhoneScreen) {
+    std::vector<std::vector<std::uint32_t>> shots;
+    for (const std::string name : {"software", "-3d"}) {
+        std::vector<std::string> args = {"-MIDletClass", "TestCard", "-zoom", "2"};
+        if (name == "-3d") args.push_back(name);
+        shot(args, name, 3, "1 key down F11\n1 key up F11\n");
+        shots.push_back(shot(args, name));
+    }
+    ASSERT_EQ(shots[0].size(), 800u * 600);
+    EXPECT_GE(agreement(shots[0], shots[1]), 0.99);
+}
+
 // In this process: the screen context drawn through OpenGL next to a
 // software one, with the same calls.
 class OpenGlInProcess : public OpenGlOnXvfb {
@@ -193,15 +230,9 @@ protected:
         for (auto& [k, v] : env_) setenv(k.c_str(), v.c_str(), 1);
         window_ = std::make_unique<platform::HeadlessWindow>(events_, platform::HeadlessWindow::Settings{});
         window_->setOuterSize(kW, kH);
+        window_->show();
         GLMaster::setReadBack(true);
-        {
-#if defined(__SANITIZE_ADDRESS__)
-            // The video start-up (D-Bus, the GL driver) keeps what it allocates
-            // for the life of the process; that is not ours to free.
-            __lsan::ScopedDisabler driverAllocations;
-#endif
-            GLMaster::initialise(*window_, kW, kH);
-        }
+        startingVideo([&] { GLMaster::initialise(*window_, kW, kH); });
         GLMaster::place(0, 0, 1);
         gl_ = std::make_unique<Graphics>(std::make_unique<javax::microedition::lcdui::OpenGlGraphicsBackend>(kW, kH),
                                          kW, kH);
@@ -226,6 +257,13 @@ protected:
         return std::vector<std::uint32_t>(software_->pixelBuffer(), software_->pixelBuffer() + kW * kH);
     }
 
+    // 8 x 6 pixels, clear, half and wholly opaque.
+    static std::shared_ptr<Image> sprite() {
+        std::vector<std::int32_t> argb(8 * 6);
+        for (int i = 0; i < 48; ++i) argb[i] = static_cast<std::int32_t>((i % 3 == 0 ? 0x00u : i % 3 == 1 ? 0x80u : 0xFFu) << 24 | (i * 0x051C0Bu & 0xFFFFFFu));
+        return Image::createRGBImage(argb, 8, 6, true);
+    }
+
     static constexpr int kW = 96, kH = 64;
     platform::EventLoop events_;
     std::unique_ptr<platform::HeadlessWindow> window_;
@@ -234,9 +272,7 @@ protected:
 };
 
 TEST_F(OpenGlInProcess, ShapesImagesAndClipsMatchTheSoftwareRaster) {
-    std::vector<std::int32_t> sprite(8 * 6);
-    for (int i = 0; i < 48; ++i) sprite[i] = static_cast<std::int32_t>((i % 3 == 0 ? 0x00u : i % 3 == 1 ? 0x80u : 0xFFu) << 24 | (i * 0x051C0Bu & 0xFFFFFFu));
-    auto image = Image::createRGBImage(sprite, 8, 6, true);
+    auto image = sprite();
     draw([&](Graphics& g) {
         g.setColor(0x2040A0);
         g.fillRect(0, 0, kW, kH);
@@ -259,6 +295,45 @@ TEST_F(OpenGlInProcess, ShapesImagesAndClipsMatchTheSoftwareRaster) {
     EXPECT_GE(agreement(softwarePixels(), glPixels()), 0.99);
 }
 
+// The shapes GL has no primitive for, each drawn alone under a translation
+// and an odd clip that cuts some of them.
+TEST_F(OpenGlInProcess, ShapesWithoutAGlPrimitiveCoverTheSoftwarePixels) {
+    auto image = sprite();
+    const int xs[] = {4, 40, 62, 30, 10}, ys[] = {6, 2, 30, 44, 38};
+    const std::pair<const char*, std::function<void(Graphics&)>> cases[] = {
+        {"fillTriangle", [](Graphics& g) { g.fillTriangle(5, 3, 58, 20, 12, 46); }},
+        {"fillArc pie", [](Graphics& g) { g.fillArc(10, 5, 50, 36, 30, 250); }},
+        {"fillArc disc over the clip's corner", [](Graphics& g) { g.fillArc(-6, -4, 40, 40, 0, 360); }},
+        {"drawArc", [](Graphics& g) { g.drawArc(8, 6, 60, 30, -45, 200); }},
+        {"fillRoundRect", [](Graphics& g) { g.fillRoundRect(4, 4, 70, 40, 18, 12); }},
+        {"drawRoundRect", [](Graphics& g) { g.drawRoundRect(6, 8, 50, 30, 20, 20); }},
+        {"translucent fillPolygon", [&](Graphics& g) { g.backend().fillPolygon(xs, ys, 5, 0x80FF4000u); }},
+        {"drawPolygon", [&](Graphics& g) { g.backend().drawPolygon(xs, ys, 5, 0xFF00FF80u); }},
+        {"drawRegion turned 270",
+         [&](Graphics& g) { g.drawRegion(image, 1, 0, 7, 5, Graphics::TRANS_ROT270, 20, 10, 0); }},
+        // Not turned: drawn plain in a red frame, and red stays the colour.
+        {"drawRegion turned 90",
+         [&](Graphics& g) {
+             g.drawRegion(image, 0, 0, 8, 6, Graphics::TRANS_ROT90, 30, 20, 0);
+             g.fillRect(2, 2, 5, 5);
+         }},
+    };
+    constexpr std::uint32_t kBackground = 0xFF2040A0u;
+    for (const auto& [name, shape] : cases) {
+        draw([&](Graphics& g) {
+            g.setClip(0, 0, kW, kH);
+            g.setColor(static_cast<int>(kBackground));
+            g.fillRect(0, 0, kW, kH);
+            g.translate(3, 2);
+            g.setClip(7, 5, 61, 43);
+            g.setColor(0xFFD020);
+            shape(g);
+            g.translate(-3, -2);
+        });
+        EXPECT_GE(agreement(softwarePixels(), glPixels(), kBackground), 0.99) << name;
+    }
+}
+
 TEST_F(OpenGlInProcess, AnImageChangedAfterItsTextureWasMadeShowsItsNewPixels) {
     auto picture = Image::createImage(16, 16, 0xFF0000);
     auto drawPicture = [&](Graphics& g) { g.drawImage(picture, 10, 10, 0); };
@@ -274,6 +349,89 @@ TEST_F(OpenGlInProcess, AnImageChangedAfterItsTextureWasMadeShowsItsNewPixels) {
     // Freed with the image, on this thread at the next upkeep.
     picture.reset();
     EXPECT_TRUE(GLMaster::upkeep());
+}
+
+// The shell with OpenGL on the headless window system, its clock's sleeps
+// moving time on.
+class OpenGlShell : public OpenGlOnXvfb {
+protected:
+    void SetUp() override {
+        OpenGlOnXvfb::SetUp();
+        if (IsSkipped()) return;
+        for (auto& [k, v] : env_) setenv(k.c_str(), v.c_str(), 1);
+        oldDir_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_);  // the settings store goes here
+        TarvokinEmu::Emulator::resetClassState();
+        javax::microedition::rms::RecordStore::resetClassState();
+        platform::Clock::install(&clock_);
+        platform::WindowSystem::install(&system_);
+        loop_ = std::thread([this] { system_.runEventLoop(); });
+        auto& c = TarvokinEmu::config();
+        c.openGl = true;
+        c.screenWidth = 48;
+        c.screenHeight = 32;
+        TarvokinEmu::shared().fullScreen = false;
+        system_.events().invokeAndWait([&] {
+            emulator_.createScreen();
+            emulator_.setupWindow(false);
+        });
+        GLMaster::setReadBack(true);
+        startingVideo([&] { emulator_.startOpenGl(); });
+    }
+    void TearDown() override {
+        if (loop_.joinable()) {
+            GLMaster::close();
+            system_.events().quit(0);
+            loop_.join();
+            platform::WindowSystem::install(nullptr);
+            platform::Clock::install(nullptr);
+            TarvokinEmu::Emulator::resetClassState();
+            javax::microedition::rms::RecordStore::resetClassState();
+            std::filesystem::current_path(oldDir_);
+        }
+        OpenGlOnXvfb::TearDown();
+    }
+
+    platform::ManualClock clock_;
+    std::filesystem::path oldDir_;
+    platform::HeadlessWindowSystem system_{platform::HeadlessWindow::Settings{}};
+    std::thread loop_;
+    TarvokinEmu::Emulator emulator_;
+};
+
+class FillCanvas final : public javax::microedition::lcdui::Canvas {
+public:
+    void paint(Graphics& g) override {
+        ++paints;
+        g.setColor(0x102030);
+        g.fillRect(0, 0, getWidth(), getHeight());
+    }
+    int paints = 0;
+};
+
+TEST_F(OpenGlShell, AHiddenWindowRedrawsTheFrameItAskedForAndSleeps) {
+    ASSERT_TRUE(TarvokinEmu::shared().openGl);
+    FillCanvas canvas;
+    auto& window = *system_.window();
+    window.setMinimised(true);
+    const std::int64_t start = clock_.nowMillis();
+    emulator_.glUpkeep();  // nothing asked for: only the sleep
+    EXPECT_EQ(canvas.paints, 0);
+    EXPECT_EQ(clock_.nowMillis() - start, 100);
+
+    window.requestRepaint();
+    system_.events().invokeAndWait([] {});
+    emulator_.glUpkeep();
+    emulator_.glUpkeep();  // asked once, drawn once
+    EXPECT_EQ(canvas.paints, 1);
+    EXPECT_EQ(TarvokinEmu::shared().screenImage->pixelBuffer()[5] & 0xFFFFFF, 0x102030u);
+    EXPECT_GE(clock_.nowMillis() - start, 300);
+
+    // Seen again: the frame is shown without a pause.
+    window.setMinimised(false);
+    const std::int64_t shown = clock_.nowMillis();
+    emulator_.glUpkeep();
+    EXPECT_EQ(clock_.nowMillis(), shown);
 }
 
 }  // namespace

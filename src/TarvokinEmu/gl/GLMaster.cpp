@@ -127,6 +127,18 @@ void restoreBuffer() {
     GlRenderer::drawTexture(s.keptFrame, 0, v, u, 0, 0, 0, s.dw, s.dh, false);
 }
 
+// The width x height picture of a zoomed one (width * scale pixels a row).
+void sampleBlocks(const std::uint32_t* zoomed, int width, int height, int scale, std::uint32_t* target) {
+    // The middle pixel of each block: a line drawn scale pixels wide may
+    // spill half a pixel over a block's edge, never over its middle.
+    const std::size_t stride = static_cast<std::size_t>(width) * scale;
+    const std::size_t middle = static_cast<std::size_t>(scale / 2);
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* row = zoomed + (static_cast<std::size_t>(y) * scale + middle) * stride + middle;
+        for (int x = 0; x < width; ++x) *target++ = row[static_cast<std::size_t>(x) * scale];
+    }
+}
+
 }  // namespace
 
 GlColour GLMaster::colourOf(std::uint32_t argb) {
@@ -276,9 +288,9 @@ void GLMaster::frameDrawn(std::uint32_t* target) {
     s.frameDrawn = true;
     if (!s.readBack || !target) return;
     const Rect whole = scissorFor({0, 0, s.dw, s.dh}, s.dh, s.offsetX, s.offsetY, s.scale, s.drawable.height);
-    if (s.scale != 1) return;  // read back only what maps 1:1
-    const auto pixels = GlRenderer::readPixels(whole.x, whole.y, s.dw, s.dh);
-    std::copy(pixels.begin(), pixels.end(), target);
+    const auto pixels = GlRenderer::readPixels(whole.x, whole.y, whole.width, whole.height);
+    if (pixels.size() != static_cast<std::size_t>(whole.width) * static_cast<std::size_t>(whole.height)) return;
+    sampleBlocks(pixels.data(), s.dw, s.dh, s.scale, target);
 }
 
 void GLMaster::setReadBack(bool on) { state().readBack = on; }

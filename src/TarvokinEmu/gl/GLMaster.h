@@ -72,7 +72,7 @@ public:
     // pixels are copied into target (width x height ARGB) first.
     static void frameDrawn(std::uint32_t* target);
     // Copies each drawn frame into the phone screen's pixels (the driver's
-    // screenshots).
+    // screenshots), one pixel per screen pixel whatever the zoom.
     static void setReadBack(bool on);
     // Shows the frame drawn since the last call, if any, then clears the
     // back buffer (black around the screen, white on it). False when the

@@ -10,7 +10,7 @@
 #include "javax/microedition/lcdui/FallbackFont.h"
 #include "javax/microedition/lcdui/Graphics.h"
 #include "javax/microedition/lcdui/Image.h"
-#include "platform/Console.h"
+#include "javax/microedition/lcdui/SoftwareGraphicsBackend.h"
 
 namespace javax::microedition::lcdui {
 
@@ -18,8 +18,6 @@ using TarvokinEmu::gl::GLMaster;
 using TarvokinEmu::gl::TextureLoader;
 
 namespace {
-
-void todo(const char* operation) { platform::Console::errln(std::string("TODO: ") + operation); }
 
 int wrapAdd(int a, int b) { return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b)); }
 
@@ -36,7 +34,36 @@ void drawPixels(const platform::PixelSource& src, int x, int y) {
     if (auto texture = TextureLoader::make(src)) GLMaster::drawTexture(*texture, 0, 0, src.width, src.height, x, y);
 }
 
+// A clear picture the size of box.
+std::shared_ptr<platform::Picture> clearPicture(const platform::Rect& box) {
+    auto picture = std::make_shared<platform::Picture>();
+    picture->width = box.width;
+    picture->height = box.height;
+    picture->pixels.assign(static_cast<std::size_t>(box.width) * static_cast<std::size_t>(box.height), 0u);
+    return picture;
+}
+
 }  // namespace
+
+// The box of a shape drawn over (x, y, w, h), outline pixels one beyond
+// included; a negative size spans the other way.
+OpenGlGraphicsBackend::Box OpenGlGraphicsBackend::boxOf(int x, int y, int width, int height) {
+    const std::int64_t bx = std::int64_t{x} + width, by = std::int64_t{y} + height;
+    return {std::min<std::int64_t>(x, bx), std::min<std::int64_t>(y, by), std::max<std::int64_t>(x, bx) + 1,
+            std::max<std::int64_t>(y, by) + 1};
+}
+
+OpenGlGraphicsBackend::Box OpenGlGraphicsBackend::boxOf(const int* xs, const int* ys, int count) {
+    if (count <= 0 || !xs || !ys) return {0, 0, 0, 0};
+    Box b{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+    for (int i = 0; i < count; ++i) {
+        b.x0 = std::min(b.x0, std::int64_t{xs[i]});
+        b.y0 = std::min(b.y0, std::int64_t{ys[i]});
+        b.x1 = std::max(b.x1, std::int64_t{xs[i]} + 1);
+        b.y1 = std::max(b.y1, std::int64_t{ys[i]} + 1);
+    }
+    return b;
+}
 
 OpenGlGraphicsBackend::OpenGlGraphicsBackend(int width, int height)
     : width_(width), height_(height), clip_{0, 0, width, height} {}
@@ -88,13 +115,58 @@ void OpenGlGraphicsBackend::drawRect(int x, int y, int width, int height) {
 
 void OpenGlGraphicsBackend::drawLine(int x1, int y1, int x2, int y2) { GLMaster::drawLine(tx(x1), ty(y1), tx(x2), ty(y2)); }
 
-void OpenGlGraphicsBackend::fillTriangle(int, int, int, int, int, int) { todo("fillTriangle"); }
-void OpenGlGraphicsBackend::fillPolygon(const int*, const int*, int, std::uint32_t) { todo("fillPolygon"); }
-void OpenGlGraphicsBackend::drawPolygon(const int*, const int*, int, std::uint32_t) { todo("drawPolygon"); }
-void OpenGlGraphicsBackend::drawArc(int, int, int, int, int, int) { todo("drawArc"); }
-void OpenGlGraphicsBackend::fillArc(int, int, int, int, int, int) { todo("fillArc"); }
-void OpenGlGraphicsBackend::drawRoundRect(int, int, int, int, int, int) { todo("drawRoundRect"); }
-void OpenGlGraphicsBackend::fillRoundRect(int, int, int, int, int, int) { todo("fillRoundRect"); }
+template <typename Paint>
+void OpenGlGraphicsBackend::rasterise(const Box& shape, std::uint32_t argb, Paint paint) {
+    // The shape's box in device pixels, cut to the clip: only that much is
+    // rasterised and uploaded.
+    const platform::Rect box = intersect(clip_, shape.x0 + translateX_, shape.y0 + translateY_, shape.x1 - shape.x0,
+                                         shape.y1 - shape.y0);
+    if (box.empty() || (argb >> 24) == 0) return;
+    auto picture = clearPicture(box);
+    platform::RasterSurface surface(picture);
+    surface.translate(wrapAdd(translateX_, -box.x), wrapAdd(translateY_, -box.y));
+    // Coverage in the opaque colour; the colour's own alpha then goes on the
+    // covered pixels so GL blends them as the software raster would.
+    surface.setColor(argb);
+    paint(surface);
+    const std::uint32_t alpha = argb & 0xFF000000u;
+    for (std::uint32_t& p : picture->pixels)
+        if (p != 0) p = (p & 0xFFFFFFu) | alpha;
+    drawPixels(platform::PixelSource::of(*picture), box.x, box.y);
+}
+
+void OpenGlGraphicsBackend::fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) {
+    const int xs[] = {x1, x2, x3}, ys[] = {y1, y2, y3};
+    rasterise(boxOf(xs, ys, 3), colour_, [&](platform::RasterSurface& s) { s.fillTriangle(x1, y1, x2, y2, x3, y3); });
+}
+
+void OpenGlGraphicsBackend::fillPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) {
+    rasterise(boxOf(xs, ys, count), argb, [&](platform::RasterSurface& s) { s.fillPolygon(xs, ys, count, s.color()); });
+}
+
+void OpenGlGraphicsBackend::drawPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) {
+    rasterise(boxOf(xs, ys, count), argb, [&](platform::RasterSurface& s) { s.drawPolygon(xs, ys, count, s.color()); });
+}
+
+void OpenGlGraphicsBackend::drawArc(int x, int y, int width, int height, int startAngle, int arcAngle) {
+    rasterise(boxOf(x, y, width, height), colour_,
+              [&](platform::RasterSurface& s) { s.drawArc(x, y, width, height, startAngle, arcAngle); });
+}
+
+void OpenGlGraphicsBackend::fillArc(int x, int y, int width, int height, int startAngle, int arcAngle) {
+    rasterise(boxOf(x, y, width, height), colour_,
+              [&](platform::RasterSurface& s) { s.fillArc(x, y, width, height, startAngle, arcAngle); });
+}
+
+void OpenGlGraphicsBackend::drawRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) {
+    rasterise(boxOf(x, y, width, height), colour_,
+              [&](platform::RasterSurface& s) { s.drawRoundRect(x, y, width, height, arcWidth, arcHeight); });
+}
+
+void OpenGlGraphicsBackend::fillRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) {
+    rasterise(boxOf(x, y, width, height), colour_,
+              [&](platform::RasterSurface& s) { s.fillRoundRect(x, y, width, height, arcWidth, arcHeight); });
+}
 
 void OpenGlGraphicsBackend::drawImage(const Image& image, int x, int y) {
     if (const auto* texture = TextureLoader::textureOf(image))
@@ -109,7 +181,29 @@ void OpenGlGraphicsBackend::drawRegion(const Image& image, int xSrc, int ySrc, i
     case Graphics::TRANS_MIRROR: mirrorX = true; break;
     case Graphics::TRANS_MIRROR_ROT180: mirrorY = true; break;
     case Graphics::TRANS_ROT180: mirrorX = mirrorY = true; break;
-    default: todo("drawRegion"); return;
+    case Graphics::TRANS_ROT270: {
+        // The software back end turns the region on a clear picture of the
+        // turned box (height wide, width high); its pixels are opaque or
+        // clear, so the texture shows exactly them.
+        const std::int64_t left = std::int64_t{x} + translateX_, top = std::int64_t{y} + translateY_;
+        const platform::Rect box = intersect(clip_, left, top, height, width);
+        if (box.empty()) return;
+        auto picture = clearPicture(box);
+        SoftwareGraphicsBackend turned(picture);
+        turned.drawRegion(image, xSrc, ySrc, width, height, transform, static_cast<int>(left - box.x),
+                          static_cast<int>(top - box.y));
+        drawPixels(platform::PixelSource::of(*picture), box.x, box.y);
+        return;
+    }
+    default:
+        // Not turned: drawn as it is inside a red frame, and red stays the
+        // drawing colour, as in software.
+        if (const auto* texture = TextureLoader::textureOf(image))
+            GLMaster::drawTexture(*texture, xSrc, ySrc, width, height, tx(x), ty(y));
+        setColor(0xFF0000);
+        if (width > 0 && height > 0) drawRect(x, y, width - 1, height - 1);
+        TarvokinEmu::trace("Graphics.drawRegion(transformation not emulated: " + std::to_string(transform) + ")");
+        return;
     }
     if (const auto* texture = TextureLoader::textureOf(image))
         GLMaster::drawTexture(*texture, xSrc, ySrc, width, height, tx(x), ty(y), mirrorX, mirrorY);

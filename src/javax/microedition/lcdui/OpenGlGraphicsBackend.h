@@ -1,9 +1,11 @@
 // The screen context's back end in OpenGL mode: rectangles, lines, images
 // (also mirrored regions), pixel blocks and text go to GLMaster (see
 // TarvokinEmu/gl/GLMaster.h) under a scissor that follows the clip. The
-// shapes the renderer lacks (triangles, polygons, arcs, round rectangles,
-// rotated regions) print "TODO: <operation>" on standard error and draw
-// nothing. Clip and translation work as in the software back end.
+// shapes GL has no exact primitive for (triangles, polygons, arcs, round
+// rectangles, turned regions) are rasterised by the software raster into a
+// clear picture of their box within the clip and drawn as a texture, so
+// they cover the same pixels in both modes. Clip and translation work as in
+// the software back end.
 #pragma once
 
 #include "javax/microedition/lcdui/GraphicsBackend.h"
@@ -27,13 +29,13 @@ public:
     void fillRect(int x, int y, int width, int height) override;
     void drawRect(int x, int y, int width, int height) override;
     void drawLine(int x1, int y1, int x2, int y2) override;
-    void fillTriangle(int, int, int, int, int, int) override;
-    void fillPolygon(const int*, const int*, int, std::uint32_t) override;
-    void drawPolygon(const int*, const int*, int, std::uint32_t) override;
-    void drawArc(int, int, int, int, int, int) override;
-    void fillArc(int, int, int, int, int, int) override;
-    void drawRoundRect(int, int, int, int, int, int) override;
-    void fillRoundRect(int, int, int, int, int, int) override;
+    void fillTriangle(int x1, int y1, int x2, int y2, int x3, int y3) override;
+    void fillPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) override;
+    void drawPolygon(const int* xs, const int* ys, int count, std::uint32_t argb) override;
+    void drawArc(int x, int y, int width, int height, int startAngle, int arcAngle) override;
+    void fillArc(int x, int y, int width, int height, int startAngle, int arcAngle) override;
+    void drawRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) override;
+    void fillRoundRect(int x, int y, int width, int height, int arcWidth, int arcHeight) override;
 
     void drawImage(const Image& image, int x, int y) override;
     void drawRegion(const Image& image, int xSrc, int ySrc, int width, int height, int transform, int x,
@@ -44,6 +46,16 @@ public:
 
 private:
     void applyClip(const platform::Rect& clip);
+    // [x0, x1) x [y0, y1) in user coordinates.
+    struct Box {
+        std::int64_t x0, y0, x1, y1;
+    };
+    static Box boxOf(int x, int y, int width, int height);
+    static Box boxOf(const int* xs, const int* ys, int count);
+    // Runs paint on a software surface over shape's box cut to the clip, in
+    // the opaque colour of argb, and draws the pixels it covered in argb.
+    template <typename Paint>
+    void rasterise(const Box& shape, std::uint32_t argb, Paint paint);
     // (x, y) translated, wrapping like the handset's ints.
     int tx(int x) const;
     int ty(int y) const;
