@@ -21,6 +21,7 @@ protected:
     testsupport::ProcessResult drive(int frames, const std::string& script, std::map<std::string, std::string> env) {
         std::ofstream(dir_ + "/input.txt") << script;
         testsupport::ProcessOptions options;
+        options.timeoutMs = 300000;  // sanitizer builds on a busy machine
         options.env = std::move(env);
         options.env["TIDEPOOL_LEVEL"] = "1";
         options.env["TIDEPOOL_SEED"] = "5";
