@@ -31,7 +31,9 @@ void place(TextPanel& p) {
     p.setStyle(2);
     const auto& fonts = Brindle::shared().fonts;
     p.setFonts(fonts[0], fonts[1], fonts[1]);
-    p.setBounds(5, H / 4, W - 10, kPanelHeight);
+    // The scroll arrows' room comes out of the view, so it is added back.
+    const TextPanel::Shared& shared = TextPanel::shared();
+    p.setBounds(5, H / 4, W - 10, kPanelHeight + shared.upArrowHeight + shared.downArrowHeight);
 }
 
 void line(TextPanel& p, int index, const std::string& label) { p.setItem(index, TextPanel::ITEM_STATIC, label, {}, -1); }

@@ -6,9 +6,14 @@
 #include <set>
 
 #include "game/GameMidlet.h"
+#include "game/flow/GameStates.h"
 #include "game/stage/CrashStage.h"
+#include "game/Brindle.h"
+#include "game/ui/PanelWindow.h"
 #include "game/ui/Popup.h"
+#include "game/ui/TextPanel.h"
 #include "game/world/FixedMath.h"
+#include "GameTestSupport.h"
 #include "stage/CrashFixture.h"
 
 namespace game::stage::testing {
@@ -253,6 +258,24 @@ TEST_F(Tally, FireEndsTheLevelOnceAndOnlyOnceTheResultsAreUp) {
         CrashStage::onKey(GameMidlet::KEY_COMMAND, CrashStage::kCommandConfirm, 0);
         EXPECT_EQ(levelEnds(100), 0);
     }
+}
+
+// The game's scroll arrows take room from the view: the four result lines
+// still fit without scrolling under the window's frame.
+TEST_F(Tally, ResultsFitTheirWindowWithTheScrollArrows) {
+    auto& fonts = Brindle::shared().fonts;
+    fonts[0] = fonts[1] = gametest::testFont({gametest::asciiCodes(), 10, 22, 6, 0, {}});
+    TextPanel::shared().upArrowHeight = TextPanel::shared().downArrowHeight = 20;
+    tally(3, 3, 2);
+    fireKey(GameMidlet::KEY_PRESSED);
+    levelEnds(300);
+    ASSERT_EQ(stage().phase, CrashStage::RESULTS);
+    const TextPanel& results = world().resultsPanel;
+    const auto window = game::PanelWindow::windowRect(results, 1000);
+    const int textBottom = results.originY() + game::PanelWindow::panelOffset(game::flow::STATE_CRASH_STAGE).y +
+                           results.contentTop() + results.contentHeight();
+    // The frame's rope is about ten pixels thick.
+    EXPECT_LE(textBottom, window.y + window.h - 10);
 }
 
 TEST_F(Tally, FailureOffersTheSwingStageOrTheLevelSelect) {
